@@ -1,0 +1,5 @@
+# AddressSanitizer with leak detection and UndefinedBehaviorSanitizer for every target.
+if(VELMORA_SANITIZE)
+  add_compile_options(-fsanitize=address,undefined -fno-omit-frame-pointer -fno-sanitize-recover=undefined)
+  add_link_options(-fsanitize=address,undefined)
+endif()
