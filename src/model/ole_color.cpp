@@ -1,0 +1,56 @@
+#include "model/ole_color.h"
+
+#include <array>
+
+namespace velmora {
+namespace {
+
+// The standard Windows scheme, by system colour index; index 25 has never named a colour.
+constexpr std::array<std::optional<Rgb>, 31> kStandardScheme{{
+    Rgb{212, 208, 200}, // 0 scroll bar
+    Rgb{58, 110, 165},  // 1 desktop
+    Rgb{10, 36, 106},   // 2 active caption
+    Rgb{128, 128, 128}, // 3 inactive caption
+    Rgb{212, 208, 200}, // 4 menu
+    Rgb{255, 255, 255}, // 5 window
+    Rgb{0, 0, 0},       // 6 window frame
+    Rgb{0, 0, 0},       // 7 menu text
+    Rgb{0, 0, 0},       // 8 window text
+    Rgb{255, 255, 255}, // 9 caption text
+    Rgb{212, 208, 200}, // 10 active border
+    Rgb{212, 208, 200}, // 11 inactive border
+    Rgb{128, 128, 128}, // 12 application workspace
+    Rgb{10, 36, 106},   // 13 highlight
+    Rgb{255, 255, 255}, // 14 highlight text
+    Rgb{212, 208, 200}, // 15 button face
+    Rgb{128, 128, 128}, // 16 button shadow
+    Rgb{128, 128, 128}, // 17 grey text
+    Rgb{0, 0, 0},       // 18 button text
+    Rgb{212, 208, 200}, // 19 inactive caption text
+    Rgb{255, 255, 255}, // 20 button highlight
+    Rgb{64, 64, 64},    // 21 3-D dark shadow
+    Rgb{212, 208, 200}, // 22 3-D light
+    Rgb{0, 0, 0},       // 23 tooltip text
+    Rgb{255, 255, 225}, // 24 tooltip background
+    std::nullopt,       // 25 unused
+    Rgb{0, 0, 128},     // 26 hot-tracked item
+    Rgb{166, 202, 240}, // 27 active caption gradient
+    Rgb{192, 192, 192}, // 28 inactive caption gradient
+    Rgb{49, 106, 197},  // 29 menu highlight
+    Rgb{212, 208, 200}, // 30 menu bar
+}};
+
+} // namespace
+
+std::optional<Rgb> resolveColor(OleColor c) {
+    if (isSystemColor(c)) {
+        if ((c & 0x7FFFFF00u) != 0) return std::nullopt;
+        const auto index = c & 0xFFu;
+        return index < kStandardScheme.size() ? kStandardScheme[index] : std::nullopt;
+    }
+    if ((c & 0xFF000000u) != 0) return std::nullopt;
+    return Rgb{static_cast<std::uint8_t>(c & 0xFF), static_cast<std::uint8_t>((c >> 8) & 0xFF),
+               static_cast<std::uint8_t>((c >> 16) & 0xFF)};
+}
+
+} // namespace velmora
