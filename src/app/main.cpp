@@ -1,0 +1,4 @@
+#include "app/project_description.h"
+#include "app/run_main.h"
+
+int main(int argc, char** argv) { return velmora::runMain(velmora::kVelmoraProject, argc, argv); }

@@ -1,0 +1,25 @@
+#include "ui/label_widget.h"
+
+#include "ui/qt_conversions.h"
+
+#include <QPainter>
+
+namespace velmora {
+
+LabelWidget::LabelWidget(const ControlRecord& record, QWidget* parent)
+    : QWidget(parent), caption_(QString::fromStdString(record.caption)), back_(toQColor(record.effectiveBackColor())),
+      fore_(toQColor(record.effectiveForeColor())) {
+    if (record.font) setFont(toQFont(*record.font));
+    setFocusPolicy(Qt::NoFocus);
+    setAttribute(Qt::WA_OpaquePaintEvent);
+}
+
+void LabelWidget::paintEvent(QPaintEvent*) {
+    QPainter painter(this);
+    painter.fillRect(rect(), back_);
+    painter.setPen(fore_);
+    painter.setClipRect(rect());
+    painter.drawText(rect(), Qt::AlignLeft | Qt::AlignTop | Qt::TextSingleLine, caption_);
+}
+
+} // namespace velmora

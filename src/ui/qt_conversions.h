@@ -1,0 +1,25 @@
+#pragma once
+
+#include "model/control_record.h"
+#include "model/ole_color.h"
+
+#include <QColor>
+#include <QFont>
+#include <QRect>
+
+namespace velmora {
+
+// Layout is stored in twips; the window works in device-independent pixels at 96 dpi, so Qt's
+// own scaling takes care of high-density screens.
+inline constexpr int kTwipsPerPixel = 15;
+
+// The colour `c` stands for; a value that names no colour draws black rather than failing.
+QColor toQColor(OleColor c);
+
+// The control's rectangle in window pixels.
+QRect pixelRect(const ControlRecord& record);
+
+// The stored font: the stored family where installed, else Comic Neue, else a sans family.
+QFont toQFont(const FontSpec& spec);
+
+} // namespace velmora

@@ -1,0 +1,20 @@
+#include "ui/scene_images.h"
+
+#include "assets/stored_pictures.h"
+
+namespace velmora {
+
+SceneImages SceneImages::load() {
+    SceneImages images;
+    for (PictureId id : kAllPictures) {
+        const ScenePicture picture = loadScenePicture(id);
+        const QImage view(picture.data(), ScenePicture::kWidth, ScenePicture::kHeight, ScenePicture::kBytesPerLine,
+                          QImage::Format_RGB888);
+        // The view borrows the decoded bytes; converting gives the image its own, in the format
+        // the raster engine draws fastest.
+        images.setImage(id, view.convertToFormat(QImage::Format_RGB32));
+    }
+    return images;
+}
+
+} // namespace velmora
