@@ -39,6 +39,13 @@ const EventTable* Form1Events::table(std::string_view control) const {
     return entry ? &entry->table : nullptr;
 }
 
+bool Form1Events::handles(std::string_view control, std::string_view event) const {
+    const Entry* entry = const_cast<Form1Events*>(this)->find(control);
+    if (entry == nullptr) return false;
+    const auto index = eventIndex(entry->kind, event);
+    return index && entry->table.entries[*index] != nullptr;
+}
+
 std::optional<Status> Form1Events::raise(FormModel& form, std::string_view control, std::string_view event,
                                          const EventArgs& args) {
     Entry* entry = find(control);

@@ -24,6 +24,9 @@ public:
     std::optional<Status> raise(FormModel& form, std::string_view control, std::string_view event,
                                 const EventArgs& args = {});
 
+    // Whether a handler is named for `event` of the named control.
+    bool handles(std::string_view control, std::string_view event) const;
+
     // The table of the named control, or of the form for an empty name; nullptr when unknown.
     const EventTable* table(std::string_view control) const;
 

@@ -1,14 +1,17 @@
 #include "ui/form_window.h"
 
 #include "model/twips.h"
+#include "reaction/stage.h"
+#include "ui/accessible_text.h"
+#include "ui/control_accessibility.h"
 #include "ui/drag_outline.h"
 #include "ui/label_widget.h"
 #include "ui/picture_area_widget.h"
+#include "ui/push_button_widget.h"
 #include "ui/qt_conversions.h"
 #include "ui/scene_images.h"
 
 #include <QEvent>
-#include <QPushButton>
 
 #include <algorithm>
 
@@ -24,8 +27,10 @@ FormWindow::FormWindow(const SceneImages& images, QWidget* parent) : QWidget(par
     setAutoFillBackground(true);
     resize(pixelsFromTwips(form.clientWidth, kTwipsPerPixel), pixelsFromTwips(form.clientHeight, kTwipsPerPixel));
 
+    installControlAccessibility();
     createControls(images);
     setUpTabOrder();
+    setUpAccessibility();
     outline_ = new DragOutline(this);
     model_.setVisibilityListener([this](const Control& c) { return showVisibility(c); });
 }
@@ -44,7 +49,7 @@ void FormWindow::createControls(const SceneImages& images) {
             widget = new LabelWidget(record, this);
             break;
         case ControlKind::PushButton: {
-            auto* button = new QPushButton(QString::fromStdString(record.caption), this);
+            auto* button = new PushButtonWidget(QString::fromStdString(record.caption), this);
             if (record.font) button->setFont(toQFont(*record.font));
             button->setAutoDefault(false);
             connect(button, &QPushButton::clicked, this, [this, &control] { raiseEvent(&control, "Click"); });
@@ -53,10 +58,20 @@ void FormWindow::createControls(const SceneImages& images) {
         }
         case ControlKind::PictureArea: {
             auto* area = new PictureAreaWidget(record, record.picture ? images.image(*record.picture) : QImage(), this);
+            area->setActivatable(events_.handles(record.name, "Click"));
             connect(area, &PictureAreaWidget::clicked, this, [this, &control] { raiseEvent(&control, "Click"); });
-            connect(area, &PictureAreaWidget::dragStarted, this, [this, &control](QPoint grab) { beginDrag(control, grab); });
+            connect(area, &PictureAreaWidget::dragStarted, this,
+                    [this, &control](QPoint grab) { beginDrag(control, grab, false); });
             connect(area, &PictureAreaWidget::dragMoved, this, &FormWindow::moveDrag);
             connect(area, &PictureAreaWidget::dragEnded, this, &FormWindow::endDrag);
+            connect(area, &PictureAreaWidget::activated, this, [this, &control] { activateByKeyboard(control); });
+            connect(area, &PictureAreaWidget::moveRequested, this, &FormWindow::moveKeyboardDrag);
+            connect(area, &PictureAreaWidget::cancelRequested, this, [this] {
+                if (keyboardDragInProgress()) cancelDrag();
+            });
+            connect(area, &PictureAreaWidget::focusLost, this, [this, &control] {
+                if (keyboardDragInProgress() && drag_->source == &control) cancelDrag();
+            });
             widget = area;
             break;
         }
@@ -75,6 +90,16 @@ void FormWindow::setUpTabOrder() {
     std::stable_sort(order.begin(), order.end(),
                      [](const auto& a, const auto& b) { return a.first->record().tabIndex < b.first->record().tabIndex; });
     for (std::size_t i = 1; i < order.size(); ++i) QWidget::setTabOrder(order[i - 1].second, order[i].second);
+}
+
+void FormWindow::setUpAccessibility() {
+    for (const auto& [control, widget] : widgets_) {
+        const AccessibleText text = accessibleTextFor(control->name());
+        widget->setAccessibleName(text.name);
+        widget->setAccessibleDescription(text.description);
+    }
+    setAccessibleName(windowTitle());
+    setAccessibleDescription(stageDescription(stageOf(model_)));
 }
 
 QWidget* FormWindow::controlWidget(std::string_view name) const {
@@ -111,31 +136,39 @@ Status FormWindow::showVisibility(const Control& control) {
     QWidget* widget = controlWidget(control.name());
     if (widget == nullptr) return kStatusFail;
     widget->setVisible(control.visible());
+    if (control.visible()) shownDuringEvent_.push_back(&control);
     return kStatusOk;
 }
 
 void FormWindow::raiseEvent(const Control* control, std::string_view event, const EventArgs& args) {
+    shownDuringEvent_.clear();
     // A failing handler has already been reported by the error policy, which ends the program.
     (void)events_.raise(model_, control ? std::string_view(control->name()) : std::string_view(), event, args);
+    // Screen readers hear the new stage through the description's change event.
+    const QString stage = stageDescription(stageOf(model_));
+    if (stage != accessibleDescription()) setAccessibleDescription(stage);
 }
 
-void FormWindow::beginDrag(Control& source, QPoint grab) {
-    drag_ = Drag{&source, grab};
+void FormWindow::beginDrag(Control& source, QPoint grab, bool byKeyboard) {
+    drag_ = Drag{&source, grab, byKeyboard};
     QWidget* widget = controlWidget(source.name());
     outline_->showAt(QRect(widget->pos(), widget->size()));
 }
 
 void FormWindow::moveDrag(QPoint global) {
-    if (!drag_) return;
+    if (!drag_ || drag_->byKeyboard) return;
     QWidget* widget = controlWidget(drag_->source->name());
     outline_->showAt(QRect(mapFromGlobal(global) - drag_->grab, widget->size()));
 }
 
 void FormWindow::endDrag(QPoint global) {
-    if (!drag_) return;
+    if (!drag_ || drag_->byKeyboard) return;
     const Drag drag = *drag_;
     cancelDrag();
-    const QPoint point = mapFromGlobal(global);
+    dropAt(drag, mapFromGlobal(global));
+}
+
+void FormWindow::dropAt(const Drag& drag, QPoint point) {
     Control* target = controlAt(point);
     QPoint local = point;
     if (target != nullptr) {
@@ -151,6 +184,53 @@ void FormWindow::endDrag(QPoint global) {
 void FormWindow::cancelDrag() {
     drag_.reset();
     outline_->hide();
+}
+
+void FormWindow::activateByKeyboard(Control& control) {
+    if (!control.record().autoDrag) {
+        // Space or Enter on a picture area is a click on it.
+        raiseEvent(&control, "Click");
+        if (!control.visible()) focusPushButton();
+        return;
+    }
+    if (!keyboardDragInProgress()) {
+        // Picked up by the keyboard: the outline starts over the control, held at its centre.
+        QWidget* widget = controlWidget(control.name());
+        beginDrag(control, widget->rect().center(), true);
+        return;
+    }
+    const Drag drag = *drag_;
+    const QPoint centre = outline_->geometry().center();
+    cancelDrag();
+    dropAt(drag, centre);
+    if (!drag.source->visible()) focusFirstShownDuringLastEvent();
+}
+
+void FormWindow::moveKeyboardDrag(QPoint delta) {
+    if (!keyboardDragInProgress()) return;
+    // The outline's centre, the point it drops on, stays inside the window.
+    const QRect area = rect();
+    QRect moved = outline_->geometry().translated(delta);
+    const QPoint centre = moved.center();
+    moved.translate(std::clamp(centre.x(), area.left(), area.right()) - centre.x(),
+                    std::clamp(centre.y(), area.top(), area.bottom()) - centre.y());
+    outline_->showAt(moved);
+}
+
+void FormWindow::focusFirstShownDuringLastEvent() {
+    for (const Control* control : shownDuringEvent_)
+        if (control->visible() && control->record().canTakeFocus()) {
+            controlWidget(control->name())->setFocus(Qt::TabFocusReason);
+            return;
+        }
+}
+
+void FormWindow::focusPushButton() {
+    for (const auto& [control, widget] : widgets_)
+        if (control->kind() == ControlKind::PushButton && control->visible()) {
+            widget->setFocus(Qt::TabFocusReason);
+            return;
+        }
 }
 
 } // namespace velmora

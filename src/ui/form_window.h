@@ -33,6 +33,7 @@ public:
     Control* controlAt(QPoint point);
 
     bool dragInProgress() const { return drag_.has_value(); }
+    bool keyboardDragInProgress() const { return drag_ && drag_->byKeyboard; }
     const DragOutline* dragOutline() const { return outline_; }
 
 protected:
@@ -43,22 +44,30 @@ private:
     struct Drag {
         Control* source;
         QPoint grab; // where the source was grabbed, in its own coordinates
+        bool byKeyboard;
     };
 
     void createControls(const SceneImages& images);
     void setUpTabOrder();
     Status showVisibility(const Control& control);
+    void setUpAccessibility();
     void raiseEvent(const Control* control, std::string_view event, const EventArgs& args = {});
-    void beginDrag(Control& source, QPoint grab);
+    void beginDrag(Control& source, QPoint grab, bool byKeyboard);
     void moveDrag(QPoint global);
     void endDrag(QPoint global);
+    void dropAt(const Drag& drag, QPoint point);
     void cancelDrag();
+    void activateByKeyboard(Control& control);
+    void moveKeyboardDrag(QPoint delta);
+    void focusFirstShownDuringLastEvent();
+    void focusPushButton();
 
     FormModel model_;
     Form1Events events_;
     std::vector<std::pair<Control*, QWidget*>> widgets_; // stacking order, top first
     DragOutline* outline_ = nullptr;
     std::optional<Drag> drag_;
+    std::vector<const Control*> shownDuringEvent_;
     bool shownOnce_ = false;
 };
 

@@ -2,6 +2,8 @@
 
 #include "ui/qt_conversions.h"
 
+#include <QFocusEvent>
+#include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
 
@@ -30,6 +32,14 @@ void PictureAreaWidget::paintEvent(QPaintEvent* event) {
         painter.setClipRect(inner & event->rect());
         painter.drawImage(inner.topLeft(), picture_);
     }
+    if (focusRing_ && hasFocus()) {
+        // Blue and white, so the ring shows on the black, white and red parts of every picture.
+        painter.setClipRect(inner);
+        painter.setPen(QPen(QColor(0, 90, 200), 3));
+        painter.drawRect(inner.adjusted(1, 1, -2, -2));
+        painter.setPen(QPen(Qt::white, 1));
+        painter.drawRect(inner.adjusted(3, 3, -4, -4));
+    }
 }
 
 void PictureAreaWidget::mousePressEvent(QMouseEvent* event) {
@@ -49,6 +59,43 @@ void PictureAreaWidget::mouseReleaseEvent(QMouseEvent* event) {
         emit dragEnded(event->globalPosition().toPoint());
     else if (rect().contains(event->position().toPoint()))
         emit clicked();
+}
+
+void PictureAreaWidget::keyPressEvent(QKeyEvent* event) {
+    const int step = event->modifiers().testFlag(Qt::ShiftModifier) ? 1 : 10;
+    switch (event->key()) {
+    case Qt::Key_Space:
+    case Qt::Key_Return:
+    case Qt::Key_Enter:
+        if (!event->isAutoRepeat()) emit activated();
+        break;
+    case Qt::Key_Left: emit moveRequested(QPoint(-step, 0)); break;
+    case Qt::Key_Right: emit moveRequested(QPoint(step, 0)); break;
+    case Qt::Key_Up: emit moveRequested(QPoint(0, -step)); break;
+    case Qt::Key_Down: emit moveRequested(QPoint(0, step)); break;
+    case Qt::Key_Escape: emit cancelRequested(); break;
+    default: return QWidget::keyPressEvent(event);
+    }
+    if (!focusRing_) {
+        focusRing_ = true;
+        update();
+    }
+}
+
+void PictureAreaWidget::focusInEvent(QFocusEvent* event) {
+    // Only a focus that came from the keyboard shows the ring; a focus set by the program
+    // after a keyboard action arrives as a tab focus on purpose.
+    focusRing_ = event->reason() == Qt::TabFocusReason || event->reason() == Qt::BacktabFocusReason ||
+                 event->reason() == Qt::ShortcutFocusReason;
+    update();
+    QWidget::focusInEvent(event);
+}
+
+void PictureAreaWidget::focusOutEvent(QFocusEvent* event) {
+    focusRing_ = false;
+    update();
+    emit focusLost();
+    QWidget::focusOutEvent(event);
 }
 
 void PictureAreaWidget::mouseDoubleClickEvent(QMouseEvent* event) {

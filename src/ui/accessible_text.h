@@ -1,0 +1,23 @@
+#pragma once
+
+#include "reaction/stage.h"
+
+#include <QString>
+
+#include <string_view>
+
+namespace velmora {
+
+// What assistive technology is told about a control: a short name and what it shows or does.
+struct AccessibleText {
+    QString name;
+    QString description;
+};
+
+// The text for the named control of Form1; empty for a name it does not know.
+AccessibleText accessibleTextFor(std::string_view control);
+
+// One sentence that says where the lesson stands, for the window's description.
+QString stageDescription(Stage stage);
+
+} // namespace velmora

@@ -1,0 +1,18 @@
+#pragma once
+
+#include <QPushButton>
+
+namespace velmora {
+
+// A push button that answers Enter as well as Space when it has the focus, as buttons on a
+// form do, without becoming any window's default button.
+class PushButtonWidget final : public QPushButton {
+    Q_OBJECT
+public:
+    using QPushButton::QPushButton;
+
+protected:
+    void keyPressEvent(QKeyEvent* event) override;
+};
+
+} // namespace velmora
