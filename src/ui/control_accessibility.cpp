@@ -1,5 +1,6 @@
 #include "ui/control_accessibility.h"
 
+#include "ui/form_window.h"
 #include "ui/label_widget.h"
 #include "ui/picture_area_widget.h"
 
@@ -31,6 +32,8 @@ QAccessibleInterface* controlFactory(const QString& className, QObject* object) 
     if (!object->isWidgetType()) return nullptr;
     if (className == QLatin1String("velmora::PictureAreaWidget"))
         return new PictureAreaAccessible(static_cast<PictureAreaWidget*>(object));
+    if (className == QLatin1String("velmora::FormWindow"))
+        return new QAccessibleWidget(static_cast<QWidget*>(object), QAccessible::Window);
     if (className == QLatin1String("velmora::LabelWidget"))
         return new QAccessibleWidget(static_cast<QWidget*>(object), QAccessible::StaticText);
     return nullptr;

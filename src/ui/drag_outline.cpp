@@ -9,6 +9,7 @@ DragOutline::DragOutline(QWidget* parent) : QWidget(parent) {
     setAttribute(Qt::WA_TransparentForMouseEvents);
     setAttribute(Qt::WA_OpaquePaintEvent);
     setFocusPolicy(Qt::NoFocus);
+    setAccessibleName(QStringLiteral("Drag outline"));
     hide();
 }
 

@@ -18,6 +18,7 @@
 namespace velmora {
 
 FormWindow::FormWindow(const SceneImages& images, QWidget* parent) : QWidget(parent), events_(model_) {
+    installControlAccessibility();
     const FormDescription& form = model_.description();
     setWindowTitle(QString::fromStdString(form.caption));
     setObjectName(QString::fromStdString(form.name));
@@ -27,7 +28,6 @@ FormWindow::FormWindow(const SceneImages& images, QWidget* parent) : QWidget(par
     setAutoFillBackground(true);
     resize(pixelsFromTwips(form.clientWidth, kTwipsPerPixel), pixelsFromTwips(form.clientHeight, kTwipsPerPixel));
 
-    installControlAccessibility();
     createControls(images);
     setUpTabOrder();
     setUpAccessibility();
@@ -193,6 +193,7 @@ void FormWindow::activateByKeyboard(Control& control) {
         if (!control.visible()) focusPushButton();
         return;
     }
+    if (dragInProgress() && !keyboardDragInProgress()) return; // the mouse has it
     if (!keyboardDragInProgress()) {
         // Picked up by the keyboard: the outline starts over the control, held at its centre.
         QWidget* widget = controlWidget(control.name());

@@ -59,6 +59,7 @@ private slots:
             QVERIFY2(iface->text(QAccessible::Description).contains(QLatin1String(e.descriptionWord)), e.control);
         }
         QCOMPARE(accessible(w.get())->text(QAccessible::Name), QStringLiteral("Tessivar"));
+        QCOMPARE(accessible(w.get())->role(), QAccessible::Window);
     }
 
     void hiddenControlsAreNotShowing() {

@@ -100,6 +100,22 @@ private slots:
         QCOMPARE(modelFlags(*w), kApart);
     }
 
+    void keysDuringAMouseDragLeaveItToTheMouse() {
+        auto w = activeWindow();
+        QVERIFY(w);
+        QWidget* substrate = w->controlWidget("Picture2");
+        sendMouse(substrate, QEvent::MouseButtonPress, QPoint(20, 20), Qt::LeftButton);
+        substrate->setFocus(Qt::TabFocusReason);
+        press(Qt::Key_Space);
+        press(Qt::Key_Escape);
+        QVERIFY(w->dragInProgress());
+        QVERIFY(!w->keyboardDragInProgress());
+        const QPoint enzyme = substrate->mapFrom(w.get(), QPoint(330, 400));
+        sendMouse(substrate, QEvent::MouseMove, enzyme, Qt::LeftButton);
+        sendMouse(substrate, QEvent::MouseButtonRelease, enzyme, Qt::NoButton);
+        QCOMPARE(modelFlags(*w), kBound);
+    }
+
     void outlineCentreNeverLeavesTheWindow() {
         auto w = activeWindow();
         QVERIFY(w);
