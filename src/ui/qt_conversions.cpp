@@ -16,16 +16,15 @@ QRect pixelRect(const ControlRecord& r) {
                  pixelsFromTwips(r.width, kTwipsPerPixel), pixelsFromTwips(r.height, kTwipsPerPixel));
 }
 
-QFont toQFont(const FontSpec& spec) {
+QFont toQFont(const FontSpec& stored) {
     QFont font;
-    font.setFamilies({QString::fromStdString(spec.family), QStringLiteral("Comic Neue"), QStringLiteral("sans-serif")});
+    font.setFamilies({QString::fromStdString(stored.family), QStringLiteral("Comic Neue"), QStringLiteral("sans-serif")});
     font.setStyleHint(QFont::SansSerif);
-    font.setPointSizeF(spec.points());
-    font.setWeight(static_cast<QFont::Weight>(spec.weight));
-    font.setBold(spec.bold || spec.weight >= 600);
-    font.setItalic(spec.italic);
-    font.setUnderline(spec.underline);
-    font.setStrikeOut(spec.strikethrough);
+    font.setPointSizeF(stored.points());
+    font.setWeight(stored.bold ? QFont::Bold : static_cast<QFont::Weight>(stored.weight));
+    font.setItalic(stored.italic);
+    font.setUnderline(stored.underline);
+    font.setStrikeOut(stored.strikethrough);
     return font;
 }
 

@@ -20,6 +20,6 @@ QColor toQColor(OleColor c);
 QRect pixelRect(const ControlRecord& record);
 
 // The stored font: the stored family where installed, else Comic Neue, else a sans family.
-QFont toQFont(const FontSpec& spec);
+QFont toQFont(const FontSpec& stored);
 
 } // namespace velmora
