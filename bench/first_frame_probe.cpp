@@ -9,7 +9,7 @@
 //
 // "Shows the start screen" means four pixels of the window read back from the server have
 // their colours: the enzyme's black block (250, 420), the white ground of its picture
-// (230, 300), the red substrate (300, 150) and the light face of the Reset button (540, 88).
+// (230, 300), the red substrate (240, 120) and the light face of the Reset button (540, 88).
 // Polling is every half millisecond; the time runs from just before the fork.
 #include <xcb/xcb.h>
 
@@ -46,7 +46,7 @@ struct Probe {
 const Probe kProbes[] = {
     {250, 420, [](Rgb c) { return c.r < 40 && c.g < 40 && c.b < 40; }},
     {230, 300, [](Rgb c) { return c.r > 215 && c.g > 215 && c.b > 215; }},
-    {300, 150, [](Rgb c) { return c.r > 180 && c.g < 60 && c.b < 60; }},
+    {240, 120, [](Rgb c) { return c.r > 180 && c.g < 60 && c.b < 60; }},
     {540, 88, [](Rgb c) { return c.r > 150 && c.g > 150 && c.b > 150; }},
 };
 
