@@ -1,38 +1,64 @@
 #include "ui/drag_outline.h"
 
 #include <QPainter>
-#include <QRegion>
 
 namespace velmora {
+namespace {
 
-DragOutline::DragOutline(QWidget* parent) : QWidget(parent) {
-    setAttribute(Qt::WA_TransparentForMouseEvents);
-    setAttribute(Qt::WA_OpaquePaintEvent);
-    setFocusPolicy(Qt::NoFocus);
-    setAccessibleName(QStringLiteral("Drag outline"));
-    hide();
+// One side of the ring: grey with white dashes, visible on the black form, the white ground
+// and the red substrate alike.
+class OutlineStrip final : public QWidget {
+public:
+    explicit OutlineStrip(QWidget* parent) : QWidget(parent) {
+        setAttribute(Qt::WA_TransparentForMouseEvents);
+        setAttribute(Qt::WA_OpaquePaintEvent);
+        setFocusPolicy(Qt::NoFocus);
+        setAccessibleName(QStringLiteral("Drag outline"));
+        hide();
+    }
+
+protected:
+    void paintEvent(QPaintEvent*) override {
+        QPainter painter(this);
+        painter.fillRect(rect(), QColor(128, 128, 128));
+        // Dashes follow the parent's coordinates, so the four sides join up into one pattern.
+        const QPoint origin = pos();
+        const bool across = width() >= height();
+        const int start = across ? origin.x() : origin.y();
+        const int length = across ? width() : height();
+        for (int at = (6 - start % 6) % 6 - 6; at < length; at += 6) {
+            const QRect dash = across ? QRect(at, 0, 3, height()) : QRect(0, at, width(), 3);
+            painter.fillRect(dash & rect(), Qt::white);
+        }
+    }
+};
+
+} // namespace
+
+DragOutline::DragOutline(QWidget* parent) {
+    for (QWidget*& strip : strips_) strip = new OutlineStrip(parent);
 }
 
-void DragOutline::showAt(const QRect& geometry) {
-    if (geometry.size() != size()) {
-        const QRect ring(QPoint(0, 0), geometry.size());
-        setMask(QRegion(ring) - QRegion(ring.adjusted(kThickness, kThickness, -kThickness, -kThickness)));
-    }
-    setGeometry(geometry);
-    if (isHidden()) {
-        show();
-        raise();
+void DragOutline::showAt(const QRect& ring) {
+    if (ring == ring_ && visible_) return;
+    ring_ = ring;
+    const int t = kThickness;
+    strips_[0]->setGeometry(ring.left(), ring.top(), ring.width(), t);
+    strips_[1]->setGeometry(ring.left(), ring.bottom() - t + 1, ring.width(), t);
+    strips_[2]->setGeometry(ring.left(), ring.top() + t, t, ring.height() - 2 * t);
+    strips_[3]->setGeometry(ring.right() - t + 1, ring.top() + t, t, ring.height() - 2 * t);
+    if (!visible_) {
+        visible_ = true;
+        for (QWidget* strip : strips_) {
+            strip->raise();
+            strip->show();
+        }
     }
 }
 
-void DragOutline::paintEvent(QPaintEvent*) {
-    // Grey and white dashes stay visible on the black form, the white ground and the red substrate.
-    QPainter painter(this);
-    painter.fillRect(rect(), QColor(128, 128, 128));
-    QPen pen(Qt::white, kThickness, Qt::DashLine);
-    painter.setPen(pen);
-    const qreal half = kThickness / 2.0;
-    painter.drawRect(QRectF(rect()).adjusted(half, half, -half, -half));
+void DragOutline::hide() {
+    visible_ = false;
+    for (QWidget* strip : strips_) strip->hide();
 }
 
 } // namespace velmora

@@ -31,7 +31,7 @@ FormWindow::FormWindow(const SceneImages& images, QWidget* parent) : QWidget(par
     createControls(images);
     setUpTabOrder();
     setUpAccessibility();
-    outline_ = new DragOutline(this);
+    outline_ = std::make_unique<DragOutline>(this);
     model_.setVisibilityListener([this](const Control& c) { return showVisibility(c); });
 }
 
@@ -201,7 +201,7 @@ void FormWindow::activateByKeyboard(Control& control) {
         return;
     }
     const Drag drag = *drag_;
-    const QPoint centre = outline_->geometry().center();
+    const QPoint centre = outline_->ring().center();
     cancelDrag();
     dropAt(drag, centre);
     if (!drag.source->visible()) focusFirstShownDuringLastEvent();
@@ -211,7 +211,7 @@ void FormWindow::moveKeyboardDrag(QPoint delta) {
     if (!keyboardDragInProgress()) return;
     // The outline's centre, the point it drops on, stays inside the window.
     const QRect area = rect();
-    QRect moved = outline_->geometry().translated(delta);
+    QRect moved = outline_->ring().translated(delta);
     const QPoint centre = moved.center();
     moved.translate(std::clamp(centre.x(), area.left(), area.right()) - centre.x(),
                     std::clamp(centre.y(), area.top(), area.bottom()) - centre.y());

@@ -5,6 +5,7 @@
 
 #include <QWidget>
 
+#include <memory>
 #include <optional>
 #include <string_view>
 #include <vector>
@@ -34,7 +35,7 @@ public:
 
     bool dragInProgress() const { return drag_.has_value(); }
     bool keyboardDragInProgress() const { return drag_ && drag_->byKeyboard; }
-    const DragOutline* dragOutline() const { return outline_; }
+    const DragOutline* dragOutline() const { return outline_.get(); }
 
 protected:
     void showEvent(QShowEvent* event) override;
@@ -65,7 +66,7 @@ private:
     FormModel model_;
     Form1Events events_;
     std::vector<std::pair<Control*, QWidget*>> widgets_; // stacking order, top first
-    DragOutline* outline_ = nullptr;
+    std::unique_ptr<DragOutline> outline_;
     std::optional<Drag> drag_;
     std::vector<const Control*> shownDuringEvent_;
     bool shownOnce_ = false;

@@ -101,9 +101,9 @@ private slots:
         QWidget* substrate = w->controlWidget("Picture2");
         sendMouse(substrate, QEvent::MouseButtonPress, QPoint(40, 30), Qt::LeftButton);
         sendMouse(substrate, QEvent::MouseMove, QPoint(140, 230), Qt::LeftButton);
-        const QWidget* outline = w->dragOutline();
+        const DragOutline* outline = w->dragOutline();
         QVERIFY(outline->isVisible());
-        QCOMPARE(outline->geometry(), QRect(192 + 100, 64 + 200, 209, 201));
+        QCOMPARE(outline->ring(), QRect(192 + 100, 64 + 200, 209, 201));
         QVERIFY(substrate->isVisible()); // the substrate stays where it is while dragged
         sendMouse(substrate, QEvent::MouseButtonRelease, QPoint(140, 230), Qt::NoButton);
         QVERIFY(outline->isHidden());

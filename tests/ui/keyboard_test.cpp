@@ -24,7 +24,7 @@ void press(Qt::Key key, Qt::KeyboardModifiers modifiers = Qt::NoModifier, int ti
 
 // Moves the held outline with the arrow keys until its centre is at `target`: tens, then ones.
 void steerOutlineTo(FormWindow& w, QPoint target) {
-    const QPoint delta = target - w.dragOutline()->geometry().center();
+    const QPoint delta = target - w.dragOutline()->ring().center();
     const auto axis = [](int d, Qt::Key less, Qt::Key more) {
         const Qt::Key key = d < 0 ? less : more;
         press(key, Qt::NoModifier, std::abs(d) / 10);
@@ -58,10 +58,10 @@ private slots:
         // Pick up, move, and cancel: nothing changes.
         press(activate);
         QVERIFY(w->keyboardDragInProgress());
-        QCOMPARE(w->dragOutline()->geometry(), QRect(192, 64, 209, 201));
+        QCOMPARE(w->dragOutline()->ring(), QRect(192, 64, 209, 201));
         press(Qt::Key_Right, Qt::NoModifier, 2);
         press(Qt::Key_Down, Qt::ShiftModifier, 3);
-        QCOMPARE(w->dragOutline()->geometry(), QRect(212, 67, 209, 201));
+        QCOMPARE(w->dragOutline()->ring(), QRect(212, 67, 209, 201));
         press(Qt::Key_Escape);
         QVERIFY(!w->dragInProgress());
         QVERIFY(w->dragOutline()->isHidden());
@@ -123,7 +123,7 @@ private slots:
         press(Qt::Key_Space);
         press(Qt::Key_Up, Qt::NoModifier, 40);
         press(Qt::Key_Left, Qt::NoModifier, 40);
-        QCOMPARE(w->dragOutline()->geometry().center(), QPoint(0, 0));
+        QCOMPARE(w->dragOutline()->ring().center(), QPoint(0, 0));
         press(Qt::Key_Space);
         QCOMPARE(modelFlags(*w), kApart);
     }
@@ -153,7 +153,7 @@ private slots:
         w->controlWidget("Picture2")->setFocus(Qt::TabFocusReason);
         press(Qt::Key_Enter);
         steerOutlineTo(*w, point);
-        QCOMPARE(w->dragOutline()->geometry().center(), point);
+        QCOMPARE(w->dragOutline()->ring().center(), point);
         press(Qt::Key_Enter);
         QCOMPARE(modelFlags(*w), expected);
         QCOMPARE(shownFlags(*w), expected);
