@@ -20,7 +20,9 @@ ensure_packages() {
   DEBIAN_FRONTEND=noninteractive "${sudo_cmd[@]}" apt-get install -y -qq --no-install-recommends "${missing[@]}" >&2
 }
 
-build_packages=(cmake ninja-build g++ pkg-config qt6-base-dev libgl-dev fonts-comic-neue fonts-liberation)
+# What building build/ needs is what scripts/setup installs: take its list, so the two never drift.
+eval "$(sed -n '/^packages=(/,/)/p' "$root/scripts/setup")"
+build_packages=("${packages[@]}")
 
 # build_program: builds build/velmora the way scripts/setup does (incremental).
 build_program() {
