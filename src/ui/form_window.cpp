@@ -35,7 +35,12 @@ FormWindow::FormWindow(const SceneImages& images, QWidget* parent) : QWidget(par
     model_.setVisibilityListener([this](const Control& c) { return showVisibility(c); });
 }
 
-FormWindow::~FormWindow() { model_.setVisibilityListener({}); }
+FormWindow::~FormWindow() {
+    // The child widgets outlive this part of the window: closing a focused window while it is
+    // destroyed still sends them focus events, whose signals must no longer reach it.
+    for (const auto& entry : widgets_) entry.second->disconnect(this);
+    model_.setVisibilityListener({});
+}
 
 void FormWindow::createControls(const SceneImages& images) {
     // Later siblings stack above earlier ones, so the bottom control is made first.
