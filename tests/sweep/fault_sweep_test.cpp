@@ -13,6 +13,7 @@
 #include <gtest/gtest.h>
 
 #include <optional>
+#include <ostream>
 #include <stdexcept>
 #include <string>
 #include <vector>
@@ -33,6 +34,9 @@ struct Action {
     std::string source;    // drops only: the dragged control, tagged "substrate" for the sweep
     std::vector<Step> steps; // what the handler sets, in order
 };
+
+// Test names and failure messages show the action by name, not as raw bytes.
+void PrintTo(const Action& action, std::ostream* out) { *out << action.name; }
 
 std::vector<Action> actions() {
     std::vector<Action> list{
