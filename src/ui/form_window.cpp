@@ -124,12 +124,12 @@ void FormWindow::showEvent(QShowEvent* event) {
     if (shownOnce_) return;
     shownOnce_ = true;
     // The focus starts on the first control in tab order that can take it.
-    Control* first = nullptr;
-    for (const auto& [control, widget] : widgets_)
-        if (control->record().canTakeFocus() && control->visible() &&
-            (first == nullptr || control->record().tabIndex < first->record().tabIndex))
-            first = control;
-    if (first != nullptr) controlWidget(first->name())->setFocus(Qt::OtherFocusReason);
+    const std::pair<Control*, QWidget*>* first = nullptr;
+    for (const auto& entry : widgets_)
+        if (entry.first->record().canTakeFocus() && entry.first->visible() &&
+            (first == nullptr || entry.first->record().tabIndex < first->first->record().tabIndex))
+            first = &entry;
+    if (first != nullptr) first->second->setFocus(Qt::OtherFocusReason);
 }
 
 void FormWindow::changeEvent(QEvent* event) {
@@ -155,15 +155,14 @@ void FormWindow::raiseEvent(const Control* control, std::string_view event, cons
 }
 
 void FormWindow::beginDrag(Control& source, QPoint grab, bool byKeyboard) {
-    drag_ = Drag{&source, grab, byKeyboard};
     QWidget* widget = controlWidget(source.name());
-    outline_->showAt(QRect(widget->pos(), widget->size()));
+    drag_ = Drag{&source, widget, grab, byKeyboard};
+    outline_->showAt(widget->geometry());
 }
 
 void FormWindow::moveDrag(QPoint global) {
     if (!drag_ || drag_->byKeyboard) return;
-    QWidget* widget = controlWidget(drag_->source->name());
-    outline_->showAt(QRect(mapFromGlobal(global) - drag_->grab, widget->size()));
+    outline_->showAt(QRect(mapFromGlobal(global) - drag_->grab, drag_->widget->size()));
 }
 
 void FormWindow::endDrag(QPoint global) {

@@ -44,7 +44,8 @@ protected:
 private:
     struct Drag {
         Control* source;
-        QPoint grab; // where the source was grabbed, in its own coordinates
+        QWidget* widget; // the source's widget, whose size the outline takes
+        QPoint grab;     // where the source was grabbed, in its own coordinates
         bool byKeyboard;
     };
 

@@ -1,5 +1,7 @@
 #include "picture_record.h"
 
+#include "assets/scene_picture.h"
+
 #include <QImage>
 
 #include <stdexcept>
@@ -8,11 +10,12 @@ namespace velmora::pictures {
 
 namespace {
 
-constexpr int kSide = 203;
+// The sizes of the stored form are the decoder's own, so writer and reader cannot drift apart.
+constexpr int kSide = ScenePicture::kWidth;
+static_assert(ScenePicture::kHeight == kSide);
 constexpr std::uint32_t kRowStride = 612;  // 203 * 3 pixel bytes, padded to a multiple of 4
 constexpr std::uint32_t kPixelBytes = kRowStride * kSide;
-constexpr std::uint32_t kBmpSize = 14 + 40 + kPixelBytes;
-constexpr std::uint32_t kStreamSize = 8 + kBmpSize;
+static_assert(14 + 40 + kPixelBytes == kBmpFileSize);
 
 void put16(std::vector<std::uint8_t>& out, std::uint16_t value) {
     out.push_back(static_cast<std::uint8_t>(value & 0xFF));
@@ -30,15 +33,15 @@ std::vector<std::uint8_t> encodePictureRecord(const QImage& image) {
         throw std::invalid_argument("a scene picture must be 203 x 203 pixels");
 
     std::vector<std::uint8_t> out;
-    out.reserve(4 + kStreamSize);
-    put32(out, kStreamSize);  // record length
-    put32(out, 0x0000746C);   // picture stream signature 'l', 't', 0, 0
-    put32(out, kBmpSize);     // byte count of the image file
+    out.reserve(kPictureRecordSize);
+    put32(out, kPictureStreamSize);  // record length
+    put32(out, kPictureStreamSignature);  // 'l', 't', 0, 0
+    put32(out, kBmpFileSize);  // byte count of the image file
 
     // BMP file header.
     out.push_back('B');
     out.push_back('M');
-    put32(out, kBmpSize);
+    put32(out, kBmpFileSize);
     put16(out, 0);
     put16(out, 0);
     put32(out, 14 + 40);  // pixel data offset
