@@ -12,19 +12,27 @@ Status onEnzymeDragDrop(FormModel& form, const EventArgs& args) {
     return Picture1_DragDrop(form, *args.source, args.x, args.y);
 }
 
-void fill(EventTable& table, ControlKind kind, std::string_view event, EventHandler handler) {
-    table.entries.at(*eventIndex(kind, event)) = handler;
+void fill(EventTable& table, ControlKind kind, FormEvent event, EventHandler handler) {
+    table.entries.at(*eventIndex(kind, eventName(event))) = handler;
 }
 
 } // namespace
+
+std::string_view eventName(FormEvent event) {
+    switch (event) {
+    case FormEvent::Click: return "Click";
+    case FormEvent::DragDrop: return "DragDrop";
+    }
+    return {};
+}
 
 Form1Events::Form1Events(const FormModel& form) {
     entries_.push_back({std::nullopt, emptyEventTable(form.description().name, std::nullopt)});
     for (const Control& control : form.controls())
         entries_.push_back({control.kind(), emptyEventTable(control.name(), control.kind())});
-    fill(find("Command1")->table, ControlKind::PushButton, "Click", onResetClick);
-    fill(find("Picture1")->table, ControlKind::PictureArea, "DragDrop", onEnzymeDragDrop);
-    fill(find("Picture4")->table, ControlKind::PictureArea, "Click", onComplexClick);
+    fill(find("Command1")->table, ControlKind::PushButton, FormEvent::Click, onResetClick);
+    fill(find("Picture1")->table, ControlKind::PictureArea, FormEvent::DragDrop, onEnzymeDragDrop);
+    fill(find("Picture4")->table, ControlKind::PictureArea, FormEvent::Click, onComplexClick);
 }
 
 Form1Events::Entry* Form1Events::find(std::string_view control) {
@@ -39,11 +47,16 @@ const EventTable* Form1Events::table(std::string_view control) const {
     return entry ? &entry->table : nullptr;
 }
 
-bool Form1Events::handles(std::string_view control, std::string_view event) const {
+bool Form1Events::handles(std::string_view control, FormEvent event) const {
     const Entry* entry = const_cast<Form1Events*>(this)->find(control);
     if (entry == nullptr) return false;
-    const auto index = eventIndex(entry->kind, event);
+    const auto index = eventIndex(entry->kind, eventName(event));
     return index && entry->table.entries[*index] != nullptr;
+}
+
+std::optional<Status> Form1Events::raise(FormModel& form, std::string_view control, FormEvent event,
+                                         const EventArgs& args) {
+    return raise(form, control, eventName(event), args);
 }
 
 std::optional<Status> Form1Events::raise(FormModel& form, std::string_view control, std::string_view event,

@@ -3,11 +3,22 @@
 #include "model/form_model.h"
 #include "runtime/event_sink.h"
 
+#include <cstdint>
 #include <optional>
 #include <string_view>
 #include <vector>
 
 namespace velmora {
+
+// The events a presentation raises on Form1. Each names one slot in the table of every kind that
+// has that event, so a misspelt event cannot compile.
+enum class FormEvent : std::uint8_t {
+    Click,
+    DragDrop,
+};
+
+// The event's name in the kinds' event lists.
+std::string_view eventName(FormEvent event);
 
 /*
  * Form1's event tables: one for the form and one for each control, with only three entries
@@ -21,11 +32,14 @@ public:
     // Raises `event` on the control named `control` (empty name: the form itself). Returns the
     // handler's status, or nothing when no handler is named for it (or there is no such control
     // or event).
+    std::optional<Status> raise(FormModel& form, std::string_view control, FormEvent event,
+                                const EventArgs& args = {});
+    // The same for an event given by its name in the kind's list, as a table-driven test walks them.
     std::optional<Status> raise(FormModel& form, std::string_view control, std::string_view event,
                                 const EventArgs& args = {});
 
     // Whether a handler is named for `event` of the named control.
-    bool handles(std::string_view control, std::string_view event) const;
+    bool handles(std::string_view control, FormEvent event) const;
 
     // The table of the named control, or of the form for an empty name; nullptr when unknown.
     const EventTable* table(std::string_view control) const;

@@ -14,7 +14,8 @@ struct AccessibleText {
     QString description;
 };
 
-// The text for the named control of Form1; empty for a name it does not know.
+// The words of the lesson's own table for the named control of Form1; empty for a name it does not
+// know.
 AccessibleText accessibleTextFor(std::string_view control);
 
 // One sentence that says where the lesson stands, for the window's description.

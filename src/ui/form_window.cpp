@@ -57,14 +57,14 @@ void FormWindow::createControls(const SceneImages& images) {
             auto* button = new PushButtonWidget(QString::fromStdString(record.caption), this);
             if (record.font) button->setFont(toQFont(*record.font));
             button->setAutoDefault(false);
-            connect(button, &QPushButton::clicked, this, [this, &control] { raiseEvent(&control, "Click"); });
+            connect(button, &QPushButton::clicked, this, [this, &control] { raiseEvent(&control, FormEvent::Click); });
             widget = button;
             break;
         }
         case ControlKind::PictureArea: {
             auto* area = new PictureAreaWidget(record, record.picture ? images.image(*record.picture) : QImage(), this);
-            area->setActivatable(events_.handles(record.name, "Click"));
-            connect(area, &PictureAreaWidget::clicked, this, [this, &control] { raiseEvent(&control, "Click"); });
+            area->setActivatable(events_.handles(record.name, FormEvent::Click));
+            connect(area, &PictureAreaWidget::clicked, this, [this, &control] { raiseEvent(&control, FormEvent::Click); });
             connect(area, &PictureAreaWidget::dragStarted, this,
                     [this, &control](QPoint grab) { beginDrag(control, grab, false); });
             connect(area, &PictureAreaWidget::dragMoved, this, &FormWindow::moveDrag);
@@ -145,7 +145,7 @@ Status FormWindow::showVisibility(const Control& control) {
     return kStatusOk;
 }
 
-void FormWindow::raiseEvent(const Control* control, std::string_view event, const EventArgs& args) {
+void FormWindow::raiseEvent(const Control* control, FormEvent event, const EventArgs& args) {
     shownDuringEvent_.clear();
     // A failing handler has already been reported by the error policy, which ends the program.
     (void)events_.raise(model_, control ? std::string_view(control->name()) : std::string_view(), event, args);
@@ -182,7 +182,7 @@ void FormWindow::dropAt(const Drag& drag, QPoint point) {
     }
     const EventArgs args{drag.source, twipsFromPixels(static_cast<float>(local.x()), kTwipsPerPixel),
                          twipsFromPixels(static_cast<float>(local.y()), kTwipsPerPixel)};
-    raiseEvent(target, "DragDrop", args);
+    raiseEvent(target, FormEvent::DragDrop, args);
 }
 
 void FormWindow::cancelDrag() {
@@ -193,7 +193,7 @@ void FormWindow::cancelDrag() {
 void FormWindow::activateByKeyboard(Control& control) {
     if (!control.record().autoDrag) {
         // Space or Enter on a picture area is a click on it.
-        raiseEvent(&control, "Click");
+        raiseEvent(&control, FormEvent::Click);
         if (!control.visible()) focusPushButton();
         return;
     }

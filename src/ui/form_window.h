@@ -53,7 +53,7 @@ private:
     void setUpTabOrder();
     Status showVisibility(const Control& control);
     void setUpAccessibility();
-    void raiseEvent(const Control* control, std::string_view event, const EventArgs& args = {});
+    void raiseEvent(const Control* control, FormEvent event, const EventArgs& args = {});
     void beginDrag(Control& source, QPoint grab, bool byKeyboard);
     void moveDrag(QPoint global);
     void endDrag(QPoint global);

@@ -1,0 +1,46 @@
+#pragma once
+
+#include "reaction/stage.h"
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+namespace velmora {
+
+// What assistive technology is told about a control: a short name and what it shows or does.
+struct ControlText {
+    std::string_view name;
+    std::string_view description;
+};
+
+// The text for the named control of Form1 (UTF-8); empty for a name it does not know.
+ControlText controlText(std::string_view control);
+
+// Where the lesson stands and what to do next, in one or two sentences.
+std::string_view stageText(Stage stage);
+
+// What the lesson says aloud as it goes on. Every presentation takes its words from here.
+enum class Announcement : std::uint8_t {
+    Bound,       // the substrate was dropped on the enzyme and the complex formed
+    Released,    // the complex released the products
+    Reset,       // the lesson went back to the start
+    Missed,      // a drop landed anywhere but on the enzyme
+    Cancelled,   // a keyboard hold was given up (Escape, or the focus moved away)
+    OverTarget,  // the held substrate's drop point came over the enzyme
+};
+
+std::string_view announcementText(Announcement announcement);
+
+// Which way a place lies from the held substrate's drop point.
+struct Heading {
+    int horizontal = 0; // -1 left, 0 level with it, 1 right
+    int vertical = 0;   // -1 above, 0 level with it, 1 below
+};
+
+// "Substrate picked up. The enzyme is below: press Down arrow." (or "... over the enzyme ...").
+std::string pickedUpText(Heading towardsEnzyme);
+// "Not over the enzyme. It is below: press Down arrow."
+std::string offTargetText(Heading towardsEnzyme);
+
+} // namespace velmora
