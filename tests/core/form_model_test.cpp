@@ -32,11 +32,11 @@ TEST(FormModel, TagByNameIsSubstrateOnlyOnPicture2) {
 
 TEST(FormModel, EveryLengthIsAWholeNumberOfPixelsAt96Dpi) {
     const FormDescription& d = form1Description();
-    EXPECT_EQ(exactPixels(d.clientWidth, kTwipsPerPixelAt96Dpi), 663);
-    EXPECT_EQ(exactPixels(d.clientHeight, kTwipsPerPixelAt96Dpi), 510);
+    EXPECT_EQ(exactPixels(d.clientWidth, kTwipsPerPixel), 663);
+    EXPECT_EQ(exactPixels(d.clientHeight, kTwipsPerPixel), 510);
     for (const ControlRecord& c : d.controls)
         for (int length : {c.left, c.top, c.width, c.height})
-            EXPECT_TRUE(exactPixels(length, kTwipsPerPixelAt96Dpi)) << c.name << " " << length;
+            EXPECT_TRUE(exactPixels(length, kTwipsPerPixel)) << c.name << " " << length;
     EXPECT_FALSE(exactPixels(16, 15));
     EXPECT_FALSE(exactPixels(15, 0));
     EXPECT_EQ(pixelsFromTwips(22, 15), 1);
@@ -180,12 +180,10 @@ TEST(FormModel, DescriptionsMissingAControlOrRepeatingANameAreRefused) {
     EXPECT_THROW(FormModel{wrongKind}, std::invalid_argument);
 }
 
-TEST(Text, Utf16AndUtf8RoundTripAndBadBytesBecomeReplacementCharacters) {
+TEST(Text, Utf8BecomesUtf16AndBadBytesBecomeReplacementCharacters) {
     const std::string text = "Enzym\xC3\xA9 \xE2\x80\x93 \xF0\x9F\xA7\xAA";
     EXPECT_EQ(toUtf16(text), u"Enzymé – 🧪");
-    EXPECT_EQ(toUtf8(toUtf16(text)), text);
     EXPECT_EQ(toUtf16("a\xFF" "b\xC3"), u"a\uFFFDb\uFFFD");
-    EXPECT_EQ(toUtf8(std::u16string(1, char16_t{0xD800})), "\xEF\xBF\xBD");
 }
 
 } // namespace

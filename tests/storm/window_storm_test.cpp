@@ -12,7 +12,6 @@
 #include "runtime/temporaries.h"
 
 #include <QKeySequence>
-#include <QScopeGuard>
 #include <QTest>
 
 #include <cstdlib>
@@ -77,8 +76,6 @@ private slots:
         const auto chance = [&](double p) { return std::bernoulli_distribution(p)(random); };
 
         auto window = shownWindow();
-        // Closed before it goes: destroying a window that has the focus is a known fault (below).
-        const auto closeFirst = qScopeGuard([&window] { window->close(); });
         FormWindow& w = *window;
         QApplication::setActiveWindow(&w);
         QVERIFY(QTest::qWaitForWindowActive(&w));
