@@ -21,6 +21,8 @@ FormDescription buildForm1() {
         .resizable = true,
         .controls = {},
     };
+    // One control per entry, its properties laid out by hand.
+    // clang-format off
     form.controls = {
         ControlRecord{.name = "Command1", .kind = ControlKind::PushButton, .index = 6,
                       .left = 7680, .top = 1080, .width = 1215, .height = 495, .tabIndex = 5,
@@ -40,9 +42,11 @@ FormDescription buildForm1() {
                       .picture = PictureId::Enzyme},
         ControlRecord{.name = "Label1", .kind = ControlKind::Label, .index = 1,
                       .left = 2880, .top = 0, .width = 4215, .height = 495, .tabIndex = 0,
-                      .caption = "Tessivar", .backColor = systemColor(SystemColor::ButtonText), .foreColor = systemColor(SystemColor::HighlightText),
+                      .caption = "Tessivar", .backColor = systemColor(SystemColor::ButtonText),
+                      .foreColor = systemColor(SystemColor::HighlightText),
                       .font = comicSans(157500)},
     };
+    // clang-format on
     return form;
 }
 

@@ -24,8 +24,6 @@ constexpr int pixelsFromTwips(int twips, int twipsPerPixel) {
 }
 
 // `pixels` in twips at `twipsPerPixel`.
-constexpr float twipsFromPixels(float pixels, int twipsPerPixel) {
-    return pixels * static_cast<float>(twipsPerPixel);
-}
+constexpr float twipsFromPixels(float pixels, int twipsPerPixel) { return pixels * static_cast<float>(twipsPerPixel); }
 
 } // namespace velmora

@@ -98,7 +98,8 @@ TEST(ThemeIcons, ShowTheWindowAtEverySizeWithTheHandSetPixels) {
             EXPECT_EQ(qAlpha(png.pixel(x, y)), 0) << "corner " << x << "," << y;
         EXPECT_EQ(png.pixel(size / 2, size / 2), qRgba(255, 255, 255, 255)) << "the window's body is white";
 
-        const auto handSet = kResources / "icon" / (std::to_string(size) + "x" + std::to_string(size) + "-16colours.png");
+        const auto handSet =
+            kResources / "icon" / (std::to_string(size) + "x" + std::to_string(size) + "-16colours.png");
         if (std::filesystem::exists(handSet)) {
             EXPECT_EQ(differingPixels(png, loadPng(handSet)), 0);
         }

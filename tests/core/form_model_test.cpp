@@ -50,7 +50,8 @@ TEST(FormModel, NoPictureAreaThatCanBeShownWithAnotherOverlapsIt) {
     const auto overlaps = [&](const char* a, const char* b) {
         const ControlRecord& r = form.find(a)->record();
         const ControlRecord& s = form.find(b)->record();
-        return r.left < s.left + s.width && s.left < r.left + r.width && r.top < s.top + s.height && s.top < r.top + r.height;
+        return r.left < s.left + s.width && s.left < r.left + r.width && r.top < s.top + s.height &&
+               s.top < r.top + r.height;
     };
     EXPECT_TRUE(overlaps("Picture2", "Picture3"));
     EXPECT_TRUE(overlaps("Picture1", "Picture4"));
@@ -58,7 +59,8 @@ TEST(FormModel, NoPictureAreaThatCanBeShownWithAnotherOverlapsIt) {
         for (const char* other : {"Picture1", "Picture4", "Label1", "Command1"})
             EXPECT_FALSE(overlaps(upper, other)) << upper << " / " << other;
     for (const char* lower : {"Picture1", "Picture4"})
-        for (const char* other : {"Label1", "Command1"}) EXPECT_FALSE(overlaps(lower, other)) << lower << " / " << other;
+        for (const char* other : {"Label1", "Command1"})
+            EXPECT_FALSE(overlaps(lower, other)) << lower << " / " << other;
 }
 
 TEST(FormModel, SystemColoursResolveOnTheStandardScheme) {
@@ -110,8 +112,11 @@ TEST(FormModel, RefusedVisibilityChangeFailsAndKeepsTheOldFlag) {
 
 TEST(FormModel, ByNameAccessToAPropertyTheKindLacksIsAnErrorAndChangesNothing) {
     FormModel form;
-    const std::pair<const char*, const char*> missing[] = {
-        {"Picture1", "Caption"}, {"Label1", "DragMode"}, {"Command1", "ForeColor"}, {"Picture2", "Tagg"}, {"Picture2", ""}};
+    const std::pair<const char*, const char*> missing[] = {{"Picture1", "Caption"},
+                                                           {"Label1", "DragMode"},
+                                                           {"Command1", "ForeColor"},
+                                                           {"Picture2", "Tagg"},
+                                                           {"Picture2", ""}};
     for (const auto& [control, property] : missing) {
         Control& c = *form.find(control);
         const ControlRecord before = c.record();
@@ -183,7 +188,7 @@ TEST(FormModel, DescriptionsMissingAControlOrRepeatingANameAreRefused) {
 TEST(Text, Utf8BecomesUtf16AndBadBytesBecomeReplacementCharacters) {
     const std::string text = "Enzym\xC3\xA9 \xE2\x80\x93 \xF0\x9F\xA7\xAA";
     EXPECT_EQ(toUtf16(text), u"Enzymé – 🧪");
-    EXPECT_EQ(toUtf16("a\xFF" "b\xC3"), u"a\uFFFDb\uFFFD");
+    EXPECT_EQ(toUtf16(std::string("a\xFF") + "b\xC3"), u"a\uFFFDb\uFFFD");
 }
 
 } // namespace
