@@ -65,7 +65,10 @@ Status drop(FormModel& form) { return Picture1_DragDrop(form, form.Picture2().co
 
 void Command1_Click_AfterProducts(benchmark::State& state) {
     timeHandler(
-        state, [](FormModel& f) { return Command1_Click(f) == kStatusOk && drop(f) == kStatusOk && Picture4_Click(f) == kStatusOk; },
+        state,
+        [](FormModel& f) {
+            return Command1_Click(f) == kStatusOk && drop(f) == kStatusOk && Picture4_Click(f) == kStatusOk;
+        },
         [](FormModel& f) { return Command1_Click(f); }, "Command1_Click");
 }
 BENCHMARK(Command1_Click_AfterProducts);

@@ -13,9 +13,9 @@
 // Polling is every half millisecond; the time runs from just before the fork.
 #include <xcb/xcb.h>
 
+#include <cmath>
 #include <csignal>
 #include <cstdio>
-#include <cmath>
 #include <cstdlib>
 #include <cstring>
 #include <ctime>
@@ -51,7 +51,8 @@ const Probe kProbes[] = {
 };
 
 xcb_atom_t atom(xcb_connection_t* c, const char* name) {
-    auto* reply = xcb_intern_atom_reply(c, xcb_intern_atom(c, 0, static_cast<uint16_t>(std::strlen(name)), name), nullptr);
+    auto* reply =
+        xcb_intern_atom_reply(c, xcb_intern_atom(c, 0, static_cast<uint16_t>(std::strlen(name)), name), nullptr);
     const xcb_atom_t a = reply ? reply->atom : xcb_atom_t{XCB_ATOM_NONE};
     std::free(reply);
     return a;
@@ -166,9 +167,12 @@ int main(int argc, char** argv) {
     double settleMs = 1000, timeoutMs = 20000;
     int i = 2;
     for (; i + 1 < argc && argv[i][0] == '-' && std::strcmp(argv[i], "--") != 0; i += 2) {
-        if (std::strcmp(argv[i], "--settle") == 0) settleMs = std::atof(argv[i + 1]);
-        else if (std::strcmp(argv[i], "--timeout") == 0) timeoutMs = std::atof(argv[i + 1]);
-        else return usage();
+        if (std::strcmp(argv[i], "--settle") == 0)
+            settleMs = std::atof(argv[i + 1]);
+        else if (std::strcmp(argv[i], "--timeout") == 0)
+            timeoutMs = std::atof(argv[i + 1]);
+        else
+            return usage();
     }
 
     Display display;

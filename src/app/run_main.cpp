@@ -7,19 +7,17 @@
 #include "ui/scene_images.h"
 
 #include <QApplication>
+#include <QDir>
 #include <QIcon>
-
-// The icons live in the static ui library, so they must be registered by name, outside any
-// namespace, before the first use.
-static void registerIconResources() { Q_INIT_RESOURCE(icons); }
 
 namespace velmora {
 namespace {
 
+// Every size of the icon that the build compiled in.
 QIcon applicationIcon() {
-    registerIconResources();
+    const QDir icons(QStringLiteral(":/icons"));
     QIcon icon;
-    for (int size : {16, 32, 48, 64, 128, 256}) icon.addFile(QStringLiteral(":/icons/velmora-%1.png").arg(size));
+    for (const QString& name : icons.entryList(QDir::Files)) icon.addFile(icons.filePath(name));
     return icon;
 }
 

@@ -10,8 +10,8 @@ namespace {
 
 // Offsets and sizes inside a picture record. The BMP image file starts at kBmpStart.
 constexpr std::size_t kBmpStart = 12;
-constexpr std::size_t kPixelOffset = 54;  // from the start of the BMP file
-constexpr std::size_t kRowStride = 612;   // 609 bytes of pixels and 3 of padding
+constexpr std::size_t kPixelOffset = 54; // from the start of the BMP file
+constexpr std::size_t kRowStride = 612;  // 609 bytes of pixels and 3 of padding
 constexpr std::size_t kPixelDataSize = kRowStride * ScenePicture::kHeight;
 
 static_assert(kPixelDataSize == 124236);
@@ -30,7 +30,7 @@ enum class Check { Unchecked, Exact, RecordLength, Height };
 struct HeaderField {
     const char* name;
     std::size_t offset;
-    std::size_t size;  // 2 or 4
+    std::size_t size; // 2 or 4
     bool isSigned;
     Check check;
     std::int64_t expected;
@@ -65,7 +65,7 @@ std::string show(std::int64_t value, Shown shown) {
     const auto low = static_cast<unsigned char>(value & 0xFF);
     const auto high = static_cast<unsigned char>((value >> 8) & 0xFF);
     if (shown == Shown::Letters && low >= 0x20 && low < 0x7F && high >= 0x20 && high < 0x7F)
-        std::snprintf(text, sizeof text, "\"%c%c\"", low, high);  // first byte first
+        std::snprintf(text, sizeof text, "\"%c%c\"", low, high); // first byte first
     else if (shown == Shown::Letters)
         std::snprintf(text, sizeof text, "0x%04llX", static_cast<unsigned long long>(value));
     else if (shown == Shown::Hex)
@@ -78,24 +78,21 @@ std::string show(std::int64_t value, Shown shown) {
 // Reads a field whose bytes the caller has checked are inside `record`.
 std::int64_t readField(std::span<const std::uint8_t> record, const HeaderField& field) {
     std::uint32_t value = 0;
-    for (std::size_t i = field.size; i-- > 0;)
-        value = (value << 8) | record[field.offset + i];
+    for (std::size_t i = field.size; i-- > 0;) value = (value << 8) | record[field.offset + i];
     if (!field.isSigned) return value;
-    return static_cast<std::int32_t>(value);  // two's complement 32-bit
+    return static_cast<std::int32_t>(value); // two's complement 32-bit
 }
 
 } // namespace
 
-PictureFormatError::PictureFormatError(std::string_view picture, std::string_view field,
-                                       std::string_view problem)
+PictureFormatError::PictureFormatError(std::string_view picture, std::string_view field, std::string_view problem)
     : picture_(picture), field_(field) {
     message_ = "picture \"" + picture_ + "\": " + std::string(problem);
 }
 
 ScenePicture::Rgb ScenePicture::pixel(int x, int y) const {
     assert(x >= 0 && x < kWidth && y >= 0 && y < kHeight);
-    const std::size_t at = (static_cast<std::size_t>(y) * kWidth + static_cast<std::size_t>(x)) *
-                           kBytesPerPixel;
+    const std::size_t at = (static_cast<std::size_t>(y) * kWidth + static_cast<std::size_t>(x)) * kBytesPerPixel;
     return {pixels_[at], pixels_[at + 1], pixels_[at + 2]};
 }
 
@@ -107,8 +104,8 @@ ScenePicture decodePictureRecord(std::span<const std::uint8_t> record, std::stri
 
     for (const HeaderField& field : kHeaderFields) {
         if (present < field.offset + field.size) {
-            fail(field.name, "record is " + std::to_string(present) + " bytes long and ends inside the " +
-                                 field.name + " (bytes " + std::to_string(field.offset) + " to " +
+            fail(field.name, "record is " + std::to_string(present) + " bytes long and ends inside the " + field.name +
+                                 " (bytes " + std::to_string(field.offset) + " to " +
                                  std::to_string(field.offset + field.size - 1) + ")");
         }
         if (field.check == Check::Unchecked) continue;
@@ -116,8 +113,8 @@ ScenePicture decodePictureRecord(std::span<const std::uint8_t> record, std::stri
         if (value != field.expected) {
             std::string problem = std::string(field.name) + " is " + show(value, field.shown);
             if (field.check == Check::Height && value < 0)
-                problem += " (rows top to bottom), expected " + show(field.expected, field.shown) +
-                           " (rows bottom to top)";
+                problem +=
+                    " (rows top to bottom), expected " + show(field.expected, field.shown) + " (rows bottom to top)";
             else
                 problem += ", expected " + show(field.expected, field.shown);
             fail(field.name, problem);
@@ -131,10 +128,9 @@ ScenePicture decodePictureRecord(std::span<const std::uint8_t> record, std::stri
 
     const std::size_t pixelStart = kBmpStart + kPixelOffset;
     if (present < pixelStart + kPixelDataSize) {
-        fail("BMP pixel data", "record is " + std::to_string(present) +
-                                   " bytes long and ends inside the BMP pixel data (bytes " +
-                                   std::to_string(pixelStart) + " to " +
-                                   std::to_string(pixelStart + kPixelDataSize - 1) + ")");
+        fail("BMP pixel data",
+             "record is " + std::to_string(present) + " bytes long and ends inside the BMP pixel data (bytes " +
+                 std::to_string(pixelStart) + " to " + std::to_string(pixelStart + kPixelDataSize - 1) + ")");
     }
 
     // Rows are stored bottom to top, each pixel blue-green-red; the 3 padding bytes that end

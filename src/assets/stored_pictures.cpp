@@ -15,8 +15,6 @@ std::span<const std::uint8_t> storedPictureRecord(PictureId id) {
     return {};
 }
 
-ScenePicture loadScenePicture(PictureId id) {
-    return decodePictureRecord(storedPictureRecord(id), pictureName(id));
-}
+ScenePicture loadScenePicture(PictureId id) { return decodePictureRecord(storedPictureRecord(id), pictureName(id)); }
 
 } // namespace velmora

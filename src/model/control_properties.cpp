@@ -8,7 +8,23 @@
 namespace velmora {
 namespace {
 
-enum class Property { Name, Index, Left, Top, Width, Height, Visible, TabIndex, Tag, Caption, BackColor, ForeColor, DragMode, FontName, FontSize };
+enum class Property {
+    Name,
+    Index,
+    Left,
+    Top,
+    Width,
+    Height,
+    Visible,
+    TabIndex,
+    Tag,
+    Caption,
+    BackColor,
+    ForeColor,
+    DragMode,
+    FontName,
+    FontSize
+};
 
 struct PropertyInfo {
     std::string_view name;
@@ -43,9 +59,7 @@ bool equalsIgnoringAsciiCase(std::string_view a, std::string_view b) {
            });
 }
 
-std::string describe(const Control& control) {
-    return std::string(kindName(control.kind())) + " " + control.name();
-}
+std::string describe(const Control& control) { return std::string(kindName(control.kind())) + " " + control.name(); }
 
 const PropertyInfo& lookUp(const Control& control, std::string_view name) {
     for (const PropertyInfo& info : kProperties) {
@@ -88,8 +102,9 @@ Variant Control::property(std::string_view name) const {
 void Control::setProperty(std::string_view name, const Variant& value) {
     const PropertyInfo& info = lookUp(*this, name);
     const auto mismatch = [&] {
-        return RunTimeError(error_number::kTypeMismatch,
-                            "Type mismatch: " + describe(*this) + " cannot take that value for '" + std::string(info.name) + "'");
+        return RunTimeError(error_number::kTypeMismatch, "Type mismatch: " + describe(*this) +
+                                                             " cannot take that value for '" + std::string(info.name) +
+                                                             "'");
     };
     switch (info.property) {
     case Property::Visible: {
@@ -98,7 +113,8 @@ void Control::setProperty(std::string_view name, const Variant& value) {
         if (!visible) throw mismatch();
         const Status status = form_->changeVisible(*this, *visible);
         if (failed(status))
-            throw RunTimeError(status, "Method 'Visible' of object '" + record_.name + "' failed (status " + hexStatus(status) + ")");
+            throw RunTimeError(status, "Method 'Visible' of object '" + record_.name + "' failed (status " +
+                                           hexStatus(status) + ")");
         return;
     }
     case Property::Tag: {
@@ -108,9 +124,9 @@ void Control::setProperty(std::string_view name, const Variant& value) {
         return;
     }
     default:
-        throw RunTimeError(error_number::kPropertyReadOnly,
-                           "Property is read-only: '" + std::string(info.name) + "' of " + describe(*this) +
-                               " cannot be changed while the program runs");
+        throw RunTimeError(error_number::kPropertyReadOnly, "Property is read-only: '" + std::string(info.name) +
+                                                                "' of " + describe(*this) +
+                                                                " cannot be changed while the program runs");
     }
 }
 

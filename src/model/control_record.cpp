@@ -3,8 +3,8 @@
 namespace velmora {
 namespace {
 
-constexpr OleColor kButtonFace = systemColor(15);
-constexpr OleColor kButtonText = systemColor(18);
+constexpr OleColor kButtonFace = systemColor(SystemColor::ButtonFace);
+constexpr OleColor kButtonText = systemColor(SystemColor::ButtonText);
 
 } // namespace
 

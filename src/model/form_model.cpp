@@ -6,9 +6,7 @@
 
 namespace velmora {
 
-PictureArea::PictureArea(Control& control) : control_(&control) {
-    assert(control.kind() == ControlKind::PictureArea);
-}
+PictureArea::PictureArea(Control& control) : control_(&control) { assert(control.kind() == ControlKind::PictureArea); }
 
 Status PictureArea::setVisible(VbBool visible) const {
     return control_->form_->changeVisible(*control_, visible != kVbFalse);
@@ -45,9 +43,7 @@ Control* FormModel::find(std::string_view name) {
     return nullptr;
 }
 
-const Control* FormModel::find(std::string_view name) const {
-    return const_cast<FormModel*>(this)->find(name);
-}
+const Control* FormModel::find(std::string_view name) const { return const_cast<FormModel*>(this)->find(name); }
 
 int FormModel::liveReferences() const {
     return std::accumulate(controls_.begin(), controls_.end(), 0,

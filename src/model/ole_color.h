@@ -17,8 +17,19 @@ struct Rgb {
     friend constexpr bool operator==(Rgb, Rgb) = default;
 };
 
+// The Windows system colour indexes that the form and its controls are drawn with.
+enum class SystemColor : std::uint8_t {
+    WindowFrame = 6,
+    MenuText = 7,
+    HighlightText = 14,
+    ButtonFace = 15,
+    ButtonShadow = 16,
+    ButtonText = 18,
+    ButtonHighlight = 20,
+};
+
 constexpr bool isSystemColor(OleColor c) { return (c & 0x80000000u) != 0; }
-constexpr OleColor systemColor(std::uint8_t index) { return 0x80000000u | index; }
+constexpr OleColor systemColor(SystemColor index) { return 0x80000000u | static_cast<std::uint8_t>(index); }
 
 // The colour `c` stands for on the standard Windows colour scheme, or nothing when `c` names no
 // system colour that exists or has a top byte this program does not understand.

@@ -8,8 +8,8 @@ namespace velmora {
 // The four scene pictures a picture area can hold.
 enum class PictureId : std::uint8_t { Enzyme, Substrate, Products, Complex };
 
-inline constexpr PictureId kAllPictures[] = {PictureId::Enzyme, PictureId::Substrate,
-                                             PictureId::Products, PictureId::Complex};
+inline constexpr PictureId kAllPictures[] = {PictureId::Enzyme, PictureId::Substrate, PictureId::Products,
+                                             PictureId::Complex};
 
 // Lower-case name used in messages and file names ("enzyme", "substrate", "products", "complex").
 constexpr std::string_view pictureName(PictureId id) {

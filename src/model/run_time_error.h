@@ -12,7 +12,6 @@ namespace velmora {
 namespace error_number {
 inline constexpr std::int32_t kInternal = 51;
 inline constexpr std::int32_t kTypeMismatch = 13;
-inline constexpr std::int32_t kInvalidPropertyValue = 380;
 inline constexpr std::int32_t kPropertyReadOnly = 383;
 inline constexpr std::int32_t kNoSuchProperty = 438;
 } // namespace error_number

@@ -4,9 +4,10 @@
 
 namespace velmora {
 
-// A twip is 1/1440 inch. At 96 dots per inch a screen pixel is 15 twips.
-inline constexpr int kTwipsPerInch = 1440;
-inline constexpr int kTwipsPerPixelAt96Dpi = 15;
+// A twip is 1/1440 inch, so at 96 dots per inch a screen pixel is 15 twips. The window works in
+// device-independent pixels at 96 dots per inch and leaves high-density screens to the toolkit's
+// own scaling, so this is the one scale it ever uses.
+inline constexpr int kTwipsPerPixel = 15;
 
 // The whole number of pixels that `twips` covers at `twipsPerPixel`, or nothing when the length
 // does not fall on a pixel boundary or the scale is not positive.
@@ -23,8 +24,6 @@ constexpr int pixelsFromTwips(int twips, int twipsPerPixel) {
 }
 
 // `pixels` in twips at `twipsPerPixel`.
-constexpr float twipsFromPixels(float pixels, int twipsPerPixel) {
-    return pixels * static_cast<float>(twipsPerPixel);
-}
+constexpr float twipsFromPixels(float pixels, int twipsPerPixel) { return pixels * static_cast<float>(twipsPerPixel); }
 
 } // namespace velmora

@@ -51,8 +51,7 @@ private:
     Storage storage_;
 };
 
-// UTF-16 text of an ASCII or UTF-8 string, and back; invalid UTF-8 sequences become U+FFFD.
+// UTF-16 text of an ASCII or UTF-8 string; invalid UTF-8 sequences become U+FFFD.
 std::u16string toUtf16(std::string_view utf8);
-std::string toUtf8(std::u16string_view utf16);
 
 } // namespace velmora

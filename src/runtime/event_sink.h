@@ -34,8 +34,8 @@ using EventHandler = Status (*)(FormModel& form, const EventArgs& args);
  * length of the call, and calls the entry.
  */
 struct EventTable {
-    std::string_view owner;      // control name, or the form's
-    std::string_view interface;  // the event interface the table answers to
+    std::string_view owner;     // control name, or the form's
+    std::string_view interface; // the event interface the table answers to
     Status (*queryInterface)(EventTable& table, std::string_view interfaceName, EventTable** out);
     std::uint32_t (*addRef)(EventTable& table);
     std::uint32_t (*release)(EventTable& table);

@@ -19,7 +19,7 @@ void LabelWidget::paintEvent(QPaintEvent*) {
     painter.fillRect(rect(), back_);
     painter.setPen(fore_);
     painter.setClipRect(rect());
-    painter.drawText(rect(), Qt::AlignLeft | Qt::AlignTop | Qt::TextSingleLine, caption_);
+    painter.drawText(rect(), Qt::AlignLeft | Qt::AlignAbsolute | Qt::AlignTop | Qt::TextSingleLine, caption_);
 }
 
 } // namespace velmora

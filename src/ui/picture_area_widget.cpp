@@ -21,10 +21,13 @@ void PictureAreaWidget::paintEvent(QPaintEvent* event) {
     painter.setClipRegion(event->region());
     // Sunken frame: shadow on the top and left, light on the bottom and right.
     const QRect r = rect();
-    painter.fillRect(r, QColor(128, 128, 128));
-    painter.fillRect(QRect(r.left() + 1, r.top() + 1, r.width() - 1, r.height() - 1), QColor(255, 255, 255));
-    painter.fillRect(QRect(r.left() + 1, r.top() + 1, r.width() - 2, r.height() - 2), QColor(0, 0, 0));
-    painter.fillRect(QRect(r.left() + 2, r.top() + 2, r.width() - 3, r.height() - 3), QColor(212, 208, 200));
+    painter.fillRect(r, toQColor(systemColor(SystemColor::ButtonShadow)));
+    painter.fillRect(QRect(r.left() + 1, r.top() + 1, r.width() - 1, r.height() - 1),
+                     toQColor(systemColor(SystemColor::ButtonHighlight)));
+    painter.fillRect(QRect(r.left() + 1, r.top() + 1, r.width() - 2, r.height() - 2),
+                     toQColor(systemColor(SystemColor::WindowFrame)));
+    painter.fillRect(QRect(r.left() + 2, r.top() + 2, r.width() - 3, r.height() - 3),
+                     toQColor(systemColor(SystemColor::ButtonFace)));
 
     const QRect inner = innerRect();
     painter.fillRect(inner, back_);

@@ -2,16 +2,13 @@
 
 #include "model/control_record.h"
 #include "model/ole_color.h"
+#include "model/twips.h"
 
 #include <QColor>
 #include <QFont>
 #include <QRect>
 
 namespace velmora {
-
-// Layout is stored in twips; the window works in device-independent pixels at 96 dpi, so Qt's
-// own scaling takes care of high-density screens.
-inline constexpr int kTwipsPerPixel = 15;
 
 // The colour `c` stands for; a value that names no colour draws black rather than failing.
 QColor toQColor(OleColor c);

@@ -1,197 +1,109 @@
-// The committed icon files: velmora.ico, icons/velmora-*.png and icons.qrc.
-#include <QByteArray>
+// The committed icon files: velmora.ico as Qt reads it, and the PNG icons of every size, against
+// the hand-set PNGs in src/app/resources/icon that they are built from.
 #include <QImage>
 #include <QImageReader>
 #include <QString>
 
 #include <gtest/gtest.h>
 
-#include <algorithm>
+#include <cstdint>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
-#include <regex>
+#include <set>
 #include <string>
+#include <vector>
 
-#include "ico_file.h"
-#include "window_picture.h"
-
-namespace velmora::icon {
 namespace {
 
 const std::filesystem::path kResources{VELMORA_APP_RESOURCES};
-constexpr Rgb kCyan{0, 255, 255};
-constexpr Rgb kWhite{255, 255, 255};
-constexpr Rgb kGrey{128, 128, 128};
+constexpr int kIconSizes[] = {VELMORA_ICON_SIZES};
 
-std::vector<std::uint8_t> read_bytes(const std::filesystem::path& path) {
-  std::ifstream in(path, std::ios::binary);
-  return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+QString qPath(const std::filesystem::path& path) { return QString::fromStdString(path.string()); }
+
+QImage loadPng(const std::filesystem::path& path) {
+    return QImage(qPath(path), "PNG").convertToFormat(QImage::Format_ARGB32);
 }
 
-std::string read_text(const std::filesystem::path& path) {
-  std::ifstream in(path);
-  return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-}
-
-std::filesystem::path png_path(int size) { return kResources / "icons" / ("velmora-" + std::to_string(size) + ".png"); }
-
-class CommittedIco : public ::testing::Test {
- protected:
-  void SetUp() override {
-    bytes = read_bytes(kResources / "velmora.ico");
-    ASSERT_FALSE(bytes.empty()) << "cannot read velmora.ico";
-    images = decode_ico(bytes);
-  }
-  std::vector<std::uint8_t> bytes;
-  std::vector<IconImage> images;
-};
-
-TEST_F(CommittedIco, DirectoryListsThreeImagesInOrder) {
-  // Read straight from the directory bytes, independently of the decoder.
-  ASSERT_EQ(bytes.size() >= 6 + 3 * 16, true);
-  EXPECT_EQ(bytes[4] | (bytes[5] << 8), 3);
-  struct Entry {
-    int size, colours, bpp;
-  };
-  const Entry expected[] = {{32, 2, 1}, {32, 16, 4}, {16, 16, 4}};
-  std::size_t end = 6 + 3 * 16;
-  for (int i = 0; i < 3; ++i) {
-    SCOPED_TRACE("entry " + std::to_string(i));
-    const std::uint8_t* e = &bytes[6 + 16 * static_cast<std::size_t>(i)];
-    EXPECT_EQ(e[0], expected[i].size);
-    EXPECT_EQ(e[1], expected[i].size);
-    EXPECT_EQ(e[2], expected[i].colours);
-    EXPECT_EQ(e[6] | (e[7] << 8), expected[i].bpp);
-    const std::size_t size = e[8] | (e[9] << 8) | (e[10] << 16);
-    const std::size_t offset = e[12] | (e[13] << 8) | (e[14] << 16);
-    EXPECT_EQ(offset, end) << "images are stored back to back in directory order";
-    end = offset + size;
-
-    ASSERT_LT(static_cast<std::size_t>(i), images.size());
-    EXPECT_EQ(images[static_cast<std::size_t>(i)].bits_per_pixel, expected[i].bpp);
-    EXPECT_EQ(images[static_cast<std::size_t>(i)].palette.size(), static_cast<std::size_t>(expected[i].colours));
-  }
-  EXPECT_EQ(end, bytes.size());
-  EXPECT_EQ(images.size(), 3u);
-}
-
-TEST_F(CommittedIco, CornersAreClearAndTheWindowIsOpaque) {
-  for (const IconImage& im : images) {
-    SCOPED_TRACE(std::to_string(im.width) + "x" + std::to_string(im.height) + " at " +
-                 std::to_string(im.bits_per_pixel) + " bpp");
-    const int last = im.width - 1;
-    EXPECT_TRUE(im.transparent_at(0, 0));
-    EXPECT_TRUE(im.transparent_at(last, 0));
-    EXPECT_TRUE(im.transparent_at(0, last));
-    EXPECT_TRUE(im.transparent_at(last, last));
-    EXPECT_FALSE(im.transparent_at(im.width / 2, im.height / 2));
-    EXPECT_EQ(im.colour_at(im.width / 2, im.height / 2), kWhite) << "the window's body is white";
-  }
-}
-
-TEST_F(CommittedIco, ColourImagesShowCyanTitleAndGreyShadowAtLowerRight) {
-  for (std::size_t i : {1u, 2u}) {
-    const IconImage& im = images.at(i);
-    SCOPED_TRACE(std::to_string(im.width) + "x" + std::to_string(im.height));
-    bool cyan_on_top = false;
-    // Bounding boxes {left, top, right, bottom} of the shadow and the window.
-    int shadow[4] = {im.width, im.height, -1, -1};
-    int window[4] = {im.width, im.height, -1, -1};
-    for (int y = 0; y < im.height; ++y) {
-      for (int x = 0; x < im.width; ++x) {
-        if (im.transparent_at(x, y)) continue;
-        const Rgb c = im.colour_at(x, y);
-        if (c == kCyan && y < im.height / 4) cyan_on_top = true;
-        int* box = c == kGrey ? shadow : window;
-        box[0] = std::min(box[0], x);
-        box[1] = std::min(box[1], y);
-        box[2] = std::max(box[2], x);
-        box[3] = std::max(box[3], y);
-      }
+// Pixels that differ; fully transparent pixels are equal whatever colour they carry.
+int differingPixels(const QImage& a, const QImage& b) {
+    if (a.size() != b.size()) return a.width() * a.height() + 1;
+    int differing = 0;
+    for (int y = 0; y < a.height(); ++y) {
+        for (int x = 0; x < a.width(); ++x) {
+            const QRgb p = a.pixel(x, y);
+            const QRgb q = b.pixel(x, y);
+            if (qAlpha(p) == 0 && qAlpha(q) == 0) continue;
+            if (p != q) ++differing;
+        }
     }
-    // The shadow is the window's shape moved down and right: each of its
-    // sides lies beyond the window's.
-    for (int side = 0; side < 4; ++side) EXPECT_GT(shadow[side], window[side]) << "side " << side;
-    EXPECT_TRUE(cyan_on_top) << "no cyan title bar pixel in the top quarter";
-  }
+    return differing;
 }
 
-TEST_F(CommittedIco, QtReadsTheSamePixels) {
-  // A second, independent reader of the file: Qt's own icon plugin.
-  QImageReader reader(QString::fromStdString((kResources / "velmora.ico").string()), "ico");
-  ASSERT_TRUE(reader.canRead()) << reader.errorString().toStdString();
-  ASSERT_EQ(reader.imageCount(), 3);
-  for (int i = 0; i < 3; ++i) {
-    ASSERT_TRUE(reader.jumpToImage(i));
-    const QImage qt = reader.read().convertToFormat(QImage::Format_ARGB32);
-    const IconImage& ours = images.at(static_cast<std::size_t>(i));
-    ASSERT_EQ(qt.width(), ours.width);
-    ASSERT_EQ(qt.height(), ours.height);
-    int differences = 0;
-    for (int y = 0; y < ours.height; ++y) {
-      for (int x = 0; x < ours.width; ++x) {
-        const QRgb p = qt.pixel(x, y);
-        const bool clear = qAlpha(p) == 0;
-        const Rgb c = ours.colour_at(x, y);
-        if (clear != ours.transparent_at(x, y) ||
-            (!clear && (qRed(p) != c.r || qGreen(p) != c.g || qBlue(p) != c.b)))
-          ++differences;
-      }
+std::size_t opaqueColours(const QImage& image) {
+    std::set<QRgb> colours;
+    for (int y = 0; y < image.height(); ++y)
+        for (int x = 0; x < image.width(); ++x)
+            if (qAlpha(image.pixel(x, y)) != 0) colours.insert(image.pixel(x, y));
+    return colours.size();
+}
+
+TEST(IconFile, HoldsTheProgramsThreeImagesAsTheirSourcesShowThem) {
+    struct Expected {
+        int size;
+        int colours;
+        int bitsPerPixel;
+        const char* source;
+    };
+    const Expected expected[] = {
+        {32, 2, 1, "32x32-2colours.png"},
+        {32, 16, 4, "32x32-16colours.png"},
+        {16, 16, 4, "16x16-16colours.png"},
+    };
+
+    // Qt decodes every image as 32-bit colour, so the stored depth is read from the file's
+    // directory: a 6-byte header, then 16 bytes per image.
+    std::ifstream file(kResources / "velmora.ico", std::ios::binary);
+    const std::vector<std::uint8_t> bytes{std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>()};
+    ASSERT_GE(bytes.size(), 6u + 16u * std::size(expected));
+
+    QImageReader reader(qPath(kResources / "velmora.ico"), "ico");
+    ASSERT_TRUE(reader.canRead()) << reader.errorString().toStdString();
+    ASSERT_EQ(reader.imageCount(), static_cast<int>(std::size(expected)));
+    for (int i = 0; i < reader.imageCount(); ++i) {
+        const Expected& e = expected[i];
+        SCOPED_TRACE(e.source);
+        const std::uint8_t* entry = &bytes[6 + 16 * static_cast<std::size_t>(i)];
+        EXPECT_EQ(entry[2], e.colours) << "colour count in the directory";
+        EXPECT_EQ(entry[6] | (entry[7] << 8), e.bitsPerPixel) << "bits per pixel in the directory";
+
+        ASSERT_TRUE(reader.jumpToImage(i));
+        const QImage image = reader.read().convertToFormat(QImage::Format_ARGB32);
+        EXPECT_EQ(image.width(), e.size);
+        EXPECT_EQ(image.height(), e.size);
+        EXPECT_LE(opaqueColours(image), static_cast<std::size_t>(e.colours));
+        EXPECT_EQ(differingPixels(image, loadPng(kResources / "icon" / e.source)), 0);
     }
-    EXPECT_EQ(differences, 0) << "image " << i;
-  }
 }
 
-TEST_F(CommittedIco, MatchesWhatTheGeneratorDrawsNow) {
-  EXPECT_EQ(bytes, encode_ico(velmora_icon_images()))
-      << "velmora.ico is stale: cmake --build <build-dir> --target regenerate_icon";
-}
+TEST(ThemeIcons, ShowTheWindowAtEverySizeWithTheHandSetPixels) {
+    for (int size : kIconSizes) {
+        const std::string name = "velmora-" + std::to_string(size) + ".png";
+        SCOPED_TRACE(name);
+        const QImage png = loadPng(kResources / "icons" / name);
+        ASSERT_EQ(png.width(), size);
+        ASSERT_EQ(png.height(), size);
+        const int last = size - 1;
+        for (auto [x, y] : {std::pair{0, 0}, {last, 0}, {0, last}, {last, last}})
+            EXPECT_EQ(qAlpha(png.pixel(x, y)), 0) << "corner " << x << "," << y;
+        EXPECT_EQ(png.pixel(size / 2, size / 2), qRgba(255, 255, 255, 255)) << "the window's body is white";
 
-TEST(CommittedPngs, EverySizeIsTheCurrentDrawingWithClearCorners) {
-  for (int size : kPngSizes) {
-    SCOPED_TRACE("velmora-" + std::to_string(size) + ".png");
-    QImage png;
-    ASSERT_TRUE(png.load(QString::fromStdString(png_path(size).string()), "PNG"));
-    png = png.convertToFormat(QImage::Format_RGBA8888);
-    ASSERT_EQ(png.width(), size);
-    ASSERT_EQ(png.height(), size);
-    const int last = size - 1;
-    for (auto [x, y] : {std::pair{0, 0}, {last, 0}, {0, last}, {last, last}})
-      EXPECT_EQ(qAlpha(png.pixel(x, y)), 0) << "corner " << x << "," << y;
-    EXPECT_EQ(png.pixel(size / 2, size / 2), qRgba(255, 255, 255, 255));
-
-    const RgbaImage drawn = draw_rgba_image(size);
-    int differences = 0;
-    for (int y = 0; y < size; ++y) {
-      const std::uint8_t* line = png.constScanLine(y);
-      for (int x = 0; x < size; ++x) {
-        const Rgba& d = drawn.at(x, y);
-        if (line[4 * x] != d.r || line[4 * x + 1] != d.g || line[4 * x + 2] != d.b || line[4 * x + 3] != d.a)
-          ++differences;
-      }
+        const auto handSet =
+            kResources / "icon" / (std::to_string(size) + "x" + std::to_string(size) + "-16colours.png");
+        if (std::filesystem::exists(handSet)) {
+            EXPECT_EQ(differingPixels(png, loadPng(handSet)), 0);
+        }
     }
-    EXPECT_EQ(differences, 0) << "PNG is stale: cmake --build <build-dir> --target regenerate_icon";
-  }
 }
 
-TEST(CommittedPngs, QtResourceListsEachPngUnderIcons) {
-  const std::string qrc = read_text(kResources / "icons.qrc");
-  ASSERT_FALSE(qrc.empty());
-  EXPECT_NE(qrc.find("prefix=\"/icons\""), std::string::npos);
-  for (int size : kPngSizes) {
-    const std::string name = "velmora-" + std::to_string(size) + ".png";
-    const std::regex entry("<file alias=\"" + name + "\">([^<]+)</file>");
-    std::smatch m;
-    ASSERT_TRUE(std::regex_search(qrc, m, entry)) << name << " missing from icons.qrc";
-    EXPECT_TRUE(std::filesystem::is_regular_file(kResources / m[1].str())) << m[1].str();
-  }
-}
-
-TEST(WindowPicture, RejectsSizesItCannotDraw) {
-  EXPECT_THROW((void)draw_rgba_image(4), IcoError);
-  EXPECT_THROW((void)draw_palette_image(512, Palette::kSixteen), IcoError);
-}
-
-}  // namespace
-}  // namespace velmora::icon
+} // namespace

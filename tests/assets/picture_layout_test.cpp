@@ -18,12 +18,12 @@ using Rgb = ScenePicture::Rgb;
 enum class Kind {
     White,
     Black,
-    Red,       // pure red
-    DarkRed,   // the shaded edge of the substrate: darker than pure red
-    RedShade,  // pure red or darker
-    Dark,      // a dark frame: every channel below 128
-    RedInk,    // red lettering on white, antialiased: white, red or between
-    Any,       // grey lettering on white
+    Red,      // pure red
+    DarkRed,  // the shaded edge of the substrate: darker than pure red
+    RedShade, // pure red or darker
+    Dark,     // a dark frame: every channel below 128
+    RedInk,   // red lettering on white, antialiased: white, red or between
+    Any,      // grey lettering on white
 };
 
 bool is(Rgb p, Kind kind) {
@@ -45,7 +45,7 @@ std::string show(Rgb p) {
 }
 
 struct Span {
-    int from, to;  // inclusive
+    int from, to; // inclusive
     Kind kind;
 };
 
@@ -56,6 +56,8 @@ struct Row {
     std::vector<Span> spans;
 };
 
+// One row of the table per entry, laid out by hand.
+// clang-format off
 const Row kRows[] = {
     {PictureId::Enzyme, 100, {{0, 202, Kind::White}}},
     {PictureId::Enzyme, 140, {{0, 23, Kind::White}, {24, 69, Kind::Black}, {70, 125, Kind::White},
@@ -115,6 +117,7 @@ const Row kRows[] = {
     {PictureId::Complex, 152, {{0, 23, Kind::White}, {24, 85, Kind::Black}, {86, 127, Kind::Red},
                                {128, 185, Kind::Black}, {186, 202, Kind::White}}},
 };
+// clang-format on
 
 class PictureRow : public testing::TestWithParam<Row> {};
 
@@ -125,8 +128,7 @@ TEST_P(PictureRow, MatchesTheLayout) {
     for (const Span& span : row.spans) {
         ASSERT_EQ(span.from, x) << "the table's spans must cover the row without gaps";
         for (; x <= span.to; ++x)
-            EXPECT_TRUE(is(picture.pixel(x, row.y), span.kind))
-                << "x " << x << " is " << show(picture.pixel(x, row.y));
+            EXPECT_TRUE(is(picture.pixel(x, row.y), span.kind)) << "x " << x << " is " << show(picture.pixel(x, row.y));
     }
     EXPECT_EQ(x, ScenePicture::kWidth);
 }
@@ -141,7 +143,7 @@ INSTANTIATE_TEST_SUITE_P(Table, PictureRow, testing::ValuesIn(kRows), [](const a
 // to the word, and together it must fill exactly the `letters` box.
 struct Word {
     PictureId picture;
-    int left, top, right, bottom;  // area searched
+    int left, top, right, bottom; // area searched
     int letterLeft, letterTop, letterRight, letterBottom;
     bool red;
 };
@@ -180,9 +182,8 @@ TEST_P(PictureWord, FillsItsBoxWithSmoothedLetters) {
 
 void PrintTo(const Word& word, std::ostream* out) { *out << pictureName(word.picture); }
 
-INSTANTIATE_TEST_SUITE_P(Table, PictureWord, testing::ValuesIn(kWords), [](const auto& param) {
-    return std::string(pictureName(param.param.picture));
-});
+INSTANTIATE_TEST_SUITE_P(Table, PictureWord, testing::ValuesIn(kWords),
+                         [](const auto& param) { return std::string(pictureName(param.param.picture)); });
 
 TEST(ComplexPicture, IsTheEnzymeBelowRow109OutsideTheNotch) {
     const ScenePicture complex = loadScenePicture(PictureId::Complex);

@@ -44,19 +44,19 @@ TEST_P(StoredRecord, HasTheStoredFraming) {
     EXPECT_EQ(u32At(r, 4), 0x0000746Cu); // 'l', 't', 0, 0
     EXPECT_EQ(r[4], 'l');
     EXPECT_EQ(r[5], 't');
-    EXPECT_EQ(u32At(r, 8), 124290u);     // image byte count
+    EXPECT_EQ(u32At(r, 8), 124290u); // image byte count
     EXPECT_EQ(r[12], 'B');
     EXPECT_EQ(r[13], 'M');
-    EXPECT_EQ(u32At(r, 14), 124290u);    // BMP file size
-    EXPECT_EQ(u32At(r, 18), 0u);         // both reserved fields
-    EXPECT_EQ(u32At(r, 22), 54u);        // pixel data offset
-    EXPECT_EQ(u32At(r, 26), 40u);        // info header size
-    EXPECT_EQ(u32At(r, 30), 203u);       // width
-    EXPECT_EQ(u32At(r, 34), 203u);       // height, bottom-up
-    EXPECT_EQ(u16At(r, 38), 1u);         // planes
-    EXPECT_EQ(u16At(r, 40), 24u);        // bits per pixel
-    EXPECT_EQ(u32At(r, 42), 0u);         // compression
-    EXPECT_EQ(u32At(r, 46), 124236u);    // image size
+    EXPECT_EQ(u32At(r, 14), 124290u); // BMP file size
+    EXPECT_EQ(u32At(r, 18), 0u);      // both reserved fields
+    EXPECT_EQ(u32At(r, 22), 54u);     // pixel data offset
+    EXPECT_EQ(u32At(r, 26), 40u);     // info header size
+    EXPECT_EQ(u32At(r, 30), 203u);    // width
+    EXPECT_EQ(u32At(r, 34), 203u);    // height, bottom-up
+    EXPECT_EQ(u16At(r, 38), 1u);      // planes
+    EXPECT_EQ(u16At(r, 40), 24u);     // bits per pixel
+    EXPECT_EQ(u32At(r, 42), 0u);      // compression
+    EXPECT_EQ(u32At(r, 46), 124236u); // image size
     for (std::size_t at : {50u, 54u, 58u, 62u}) EXPECT_EQ(u32At(r, at), 0u) << "at " << at;
 }
 
@@ -134,7 +134,7 @@ class DamagedRecord : public testing::TestWithParam<Damage> {};
 TEST_P(DamagedRecord, IsRefusedNamingTheField) {
     Bytes record = storedCopy(PictureId::Substrate);
     GetParam().damage(record);
-    record.shrink_to_fit();  // any read past the end is then outside the allocation
+    record.shrink_to_fit(); // any read past the end is then outside the allocation
     try {
         decodePictureRecord(record, "substrate");
         FAIL() << "accepted a record with " << GetParam().what;
@@ -163,11 +163,13 @@ struct FieldPlace {
     std::size_t offset;
 };
 const FieldPlace kFieldPlaces[] = {
-    {"record length", 0},       {"picture stream signature", 4}, {"image byte count", 8},
-    {"BMP file type", 12},      {"BMP file size", 14},           {"BMP pixel data offset", 22},
-    {"BMP info header size", 26}, {"BMP width", 30},             {"BMP height", 34},
-    {"BMP planes", 38},         {"BMP bit depth", 40},           {"BMP compression", 42},
-    {"BMP image size", 46},     {"BMP pixel data", 66},
+    {"record length", 0},         {"picture stream signature", 4},
+    {"image byte count", 8},      {"BMP file type", 12},
+    {"BMP file size", 14},        {"BMP pixel data offset", 22},
+    {"BMP info header size", 26}, {"BMP width", 30},
+    {"BMP height", 34},           {"BMP planes", 38},
+    {"BMP bit depth", 40},        {"BMP compression", 42},
+    {"BMP image size", 46},       {"BMP pixel data", 66},
 };
 
 TEST(DamagedRecord, TruncatedAtEachHeaderFieldNamesThatField) {

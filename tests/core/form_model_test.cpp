@@ -32,11 +32,11 @@ TEST(FormModel, TagByNameIsSubstrateOnlyOnPicture2) {
 
 TEST(FormModel, EveryLengthIsAWholeNumberOfPixelsAt96Dpi) {
     const FormDescription& d = form1Description();
-    EXPECT_EQ(exactPixels(d.clientWidth, kTwipsPerPixelAt96Dpi), 663);
-    EXPECT_EQ(exactPixels(d.clientHeight, kTwipsPerPixelAt96Dpi), 510);
+    EXPECT_EQ(exactPixels(d.clientWidth, kTwipsPerPixel), 663);
+    EXPECT_EQ(exactPixels(d.clientHeight, kTwipsPerPixel), 510);
     for (const ControlRecord& c : d.controls)
         for (int length : {c.left, c.top, c.width, c.height})
-            EXPECT_TRUE(exactPixels(length, kTwipsPerPixelAt96Dpi)) << c.name << " " << length;
+            EXPECT_TRUE(exactPixels(length, kTwipsPerPixel)) << c.name << " " << length;
     EXPECT_FALSE(exactPixels(16, 15));
     EXPECT_FALSE(exactPixels(15, 0));
     EXPECT_EQ(pixelsFromTwips(22, 15), 1);
@@ -50,7 +50,8 @@ TEST(FormModel, NoPictureAreaThatCanBeShownWithAnotherOverlapsIt) {
     const auto overlaps = [&](const char* a, const char* b) {
         const ControlRecord& r = form.find(a)->record();
         const ControlRecord& s = form.find(b)->record();
-        return r.left < s.left + s.width && s.left < r.left + r.width && r.top < s.top + s.height && s.top < r.top + r.height;
+        return r.left < s.left + s.width && s.left < r.left + r.width && r.top < s.top + s.height &&
+               s.top < r.top + r.height;
     };
     EXPECT_TRUE(overlaps("Picture2", "Picture3"));
     EXPECT_TRUE(overlaps("Picture1", "Picture4"));
@@ -58,7 +59,8 @@ TEST(FormModel, NoPictureAreaThatCanBeShownWithAnotherOverlapsIt) {
         for (const char* other : {"Picture1", "Picture4", "Label1", "Command1"})
             EXPECT_FALSE(overlaps(upper, other)) << upper << " / " << other;
     for (const char* lower : {"Picture1", "Picture4"})
-        for (const char* other : {"Label1", "Command1"}) EXPECT_FALSE(overlaps(lower, other)) << lower << " / " << other;
+        for (const char* other : {"Label1", "Command1"})
+            EXPECT_FALSE(overlaps(lower, other)) << lower << " / " << other;
 }
 
 TEST(FormModel, SystemColoursResolveOnTheStandardScheme) {
@@ -110,8 +112,11 @@ TEST(FormModel, RefusedVisibilityChangeFailsAndKeepsTheOldFlag) {
 
 TEST(FormModel, ByNameAccessToAPropertyTheKindLacksIsAnErrorAndChangesNothing) {
     FormModel form;
-    const std::pair<const char*, const char*> missing[] = {
-        {"Picture1", "Caption"}, {"Label1", "DragMode"}, {"Command1", "ForeColor"}, {"Picture2", "Tagg"}, {"Picture2", ""}};
+    const std::pair<const char*, const char*> missing[] = {{"Picture1", "Caption"},
+                                                           {"Label1", "DragMode"},
+                                                           {"Command1", "ForeColor"},
+                                                           {"Picture2", "Tagg"},
+                                                           {"Picture2", ""}};
     for (const auto& [control, property] : missing) {
         Control& c = *form.find(control);
         const ControlRecord before = c.record();
@@ -180,12 +185,10 @@ TEST(FormModel, DescriptionsMissingAControlOrRepeatingANameAreRefused) {
     EXPECT_THROW(FormModel{wrongKind}, std::invalid_argument);
 }
 
-TEST(Text, Utf16AndUtf8RoundTripAndBadBytesBecomeReplacementCharacters) {
+TEST(Text, Utf8BecomesUtf16AndBadBytesBecomeReplacementCharacters) {
     const std::string text = "Enzym\xC3\xA9 \xE2\x80\x93 \xF0\x9F\xA7\xAA";
     EXPECT_EQ(toUtf16(text), u"Enzymé – 🧪");
-    EXPECT_EQ(toUtf8(toUtf16(text)), text);
-    EXPECT_EQ(toUtf16("a\xFF" "b\xC3"), u"a\uFFFDb\uFFFD");
-    EXPECT_EQ(toUtf8(std::u16string(1, char16_t{0xD800})), "\xEF\xBF\xBD");
+    EXPECT_EQ(toUtf16(std::string("a\xFF") + "b\xC3"), u"a\uFFFDb\uFFFD");
 }
 
 } // namespace

@@ -68,6 +68,8 @@ std::function<Status(FormModel&)> drop(const char* source) {
     return [source](FormModel& f) { return dropOnEnzyme(f, source); };
 }
 
+// One transition per line.
+// clang-format off
 INSTANTIATE_TEST_SUITE_P(
     Transitions, Reaction,
     ::testing::Values(
@@ -87,6 +89,7 @@ INSTANTIATE_TEST_SUITE_P(
         Transition{"BoundDropSubstrateAgain", kBound, dropSubstrate, kBound},
         Transition{"ReleasedDropSubstrate", kReleased, dropSubstrate, (Flags{false, false, true, true})}),
     [](const auto& p) { return std::string(p.param.name); });
+// clang-format on
 
 TEST(ReactionSource, WhateverControlCarriesTheSubstrateTagIsTheOneHidden) {
     FormModel form;

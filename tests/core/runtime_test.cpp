@@ -18,6 +18,8 @@ TEST(Runtime, SubstrateConstantIsStoredWithItsByteCountAndTerminator) {
 }
 
 TEST(Runtime, ComparisonWithTheConstantIsExactAndCaseSensitive) {
+    // One case per line.
+    // clang-format off
     const std::pair<Variant, VbBool> cases[] = {
         {Variant::text(u"substrate"), kVbTrue},
         {Variant::textConstant(u"substrate"), kVbTrue},
@@ -32,6 +34,7 @@ TEST(Runtime, ComparisonWithTheConstantIsExactAndCaseSensitive) {
         {Variant::boolean(true), kVbFalse},
         {Variant::longValue(0), kVbFalse},
     };
+    // clang-format on
     for (const auto& [value, expected] : cases) EXPECT_EQ(varTestEq(kSubstrateText, value), expected);
 }
 

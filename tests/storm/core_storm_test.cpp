@@ -129,7 +129,8 @@ TEST(CoreStorm, RandomEventsKeepTheReactionInItsThreeStates) {
             const Control* control = owner.empty() ? nullptr : form.find(owner);
             const auto names = control ? eventNames(control->kind()) : formEventNames();
             const std::string_view event = names[pick(names.size())];
-            const bool handled = (owner == "Command1" && event == "Click") || (owner == "Picture4" && event == "Click") ||
+            const bool handled = (owner == "Command1" && event == "Click") ||
+                                 (owner == "Picture4" && event == "Click") ||
                                  (owner == "Picture1" && event == "DragDrop");
             if (handled) { // those are the kinds above
                 --drawn[kind];

@@ -12,7 +12,6 @@
 #include "runtime/temporaries.h"
 
 #include <QKeySequence>
-#include <QScopeGuard>
 #include <QTest>
 
 #include <cstdlib>
@@ -33,8 +32,8 @@ struct Place {
     QRect rect;
 };
 const Place kLayout[] = {
-    {"Command1", QRect(512, 72, 81, 33)},   {"Picture4", QRect(216, 272, 257, 233)},
-    {"Picture3", QRect(184, 48, 241, 217)}, {"Picture2", QRect(192, 64, 209, 201)},
+    {"Command1", QRect(512, 72, 81, 33)},    {"Picture4", QRect(216, 272, 257, 233)},
+    {"Picture3", QRect(184, 48, 241, 217)},  {"Picture2", QRect(192, 64, 209, 201)},
     {"Picture1", QRect(200, 272, 273, 233)}, {"Label1", QRect(192, 0, 281, 33)},
 };
 
@@ -77,8 +76,6 @@ private slots:
         const auto chance = [&](double p) { return std::bernoulli_distribution(p)(random); };
 
         auto window = shownWindow();
-        // Closed before it goes: destroying a window that has the focus is a known fault (below).
-        const auto closeFirst = qScopeGuard([&window] { window->close(); });
         FormWindow& w = *window;
         QApplication::setActiveWindow(&w);
         QVERIFY(QTest::qWaitForWindowActive(&w));
@@ -108,11 +105,10 @@ private slots:
                 ++tally["mouse drag"];
             } else if (roll < 48) {
                 // A click, or a double-click, where the learner points.
-                const QPoint p = chance(0.5) ? QPoint(between(0, w.width() - 1), between(0, w.height() - 1))
-                                             : [&] {
-                                                   const QRect r = kLayout[between(0, 5)].rect;
-                                                   return QPoint(between(r.left(), r.right()), between(r.top(), r.bottom()));
-                                               }();
+                const QPoint p = chance(0.5) ? QPoint(between(0, w.width() - 1), between(0, w.height() - 1)) : [&] {
+                    const QRect r = kLayout[between(0, 5)].rect;
+                    return QPoint(between(r.left(), r.right()), between(r.top(), r.bottom()));
+                }();
                 const bool twice = chance(0.3);
                 what = QByteArray(twice ? "double-click" : "click") + " at " + QByteArray::number(p.x()) + "," +
                        QByteArray::number(p.y());
@@ -139,7 +135,7 @@ private slots:
                 const QByteArray focusName = target->objectName().toUtf8();
                 static const Qt::Key kActivate[] = {Qt::Key_Space, Qt::Key_Return, Qt::Key_Enter};
                 static const Qt::Key kOther[] = {Qt::Key_Escape, Qt::Key_Tab, Qt::Key_Backtab, Qt::Key_Left,
-                                                 Qt::Key_Right, Qt::Key_Up, Qt::Key_Down};
+                                                 Qt::Key_Right,  Qt::Key_Up,  Qt::Key_Down};
                 Qt::Key key;
                 Qt::KeyboardModifiers modifiers = Qt::NoModifier;
                 if (grabbedBefore && chance(0.95)) {
@@ -185,7 +181,8 @@ private slots:
             QVERIFY2(!w.dragInProgress() || w.keyboardDragInProgress(), context + ": a drag outlived its gesture");
             QVERIFY2(w.dragInProgress() == w.dragOutline()->isVisible(), context + ": outline without a drag");
             if (w.keyboardDragInProgress())
-                QVERIFY2(w.controlWidget("Picture2")->isVisible() && QApplication::focusWidget() == w.controlWidget("Picture2"),
+                QVERIFY2(w.controlWidget("Picture2")->isVisible() &&
+                             QApplication::focusWidget() == w.controlWidget("Picture2"),
                          context + ": a keyboard grab of a substrate that is gone or not focused");
             QVERIFY2(w.model().liveReferences() == 0 && Temporaries::live() == 0, context);
             QVERIFY2(reports.isEmpty(), context + ": " + reports.value(0).toUtf8());
@@ -196,7 +193,8 @@ private slots:
                      tally.value("keyboard drop") > 0,
                  "the storm made every kind of gesture");
         QVERIFY2(tally.value("apart -> bound") > 20 && tally.value("bound -> released") > 20 &&
-                     tally.value("bound -> apart") + tally.value("released -> apart") > 20 && tally.value("bound by keyboard") > 0,
+                     tally.value("bound -> apart") + tally.value("released -> apart") > 20 &&
+                     tally.value("bound by keyboard") > 0,
                  "the storm walked the whole cycle");
     }
 

@@ -5,8 +5,8 @@
 // Expected results come from a small step list written here, not from the handlers.
 
 #include "core/reaction_state.h"
-#include "reaction_steps.h"
 #include "reaction/form1_events.h"
+#include "reaction_steps.h"
 #include "runtime/error_handling.h"
 #include "runtime/temporaries.h"
 
@@ -29,9 +29,9 @@ using testing::visibilityOf;
 
 struct Action {
     std::string name;
-    std::string target;    // the control the event is raised on
+    std::string target; // the control the event is raised on
     std::string event;
-    std::string source;    // drops only: the dragged control, tagged "substrate" for the sweep
+    std::string source;      // drops only: the dragged control, tagged "substrate" for the sweep
     std::vector<Step> steps; // what the handler sets, in order
 };
 

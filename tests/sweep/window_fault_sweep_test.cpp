@@ -10,7 +10,6 @@
 #include "runtime/temporaries.h"
 
 #include <QPushButton>
-#include <QScopeGuard>
 #include <QTest>
 #include <QTimer>
 
@@ -67,13 +66,6 @@ struct Recorder {
                        [this](int status) { ends << status; }};
 };
 
-// Closes the window before it is destroyed: destroying a window that still has the focus runs
-// FormWindow's focus-out handler after its members are gone (a known fault, shown by
-// storm_window_test's destroyingTheWindowDuringAKeyboardGrabIsSafe).
-auto closedFirst(std::unique_ptr<FormWindow>& w) {
-    return qScopeGuard([&w] { w->close(); });
-}
-
 bool widgetsShowTheModel(FormWindow& w) {
     for (const Control& c : w.model().controls())
         if (w.controlWidget(c.name())->isVisible() != c.visible()) return false;
@@ -94,7 +86,6 @@ private slots:
                 std::vector<Step> notices;
                 {
                     auto probe = shownWindow();
-                    const auto closeProbe = closedFirst(probe);
                     c.reach(*probe);
                     before = visibilityOf(probe->model());
                     notices = noticesFrom(before, c.steps);
@@ -105,7 +96,6 @@ private slots:
                                              " at notice " + QByteArray::number(qsizetype(failAt)) + " (" +
                                              notices[failAt].control.c_str() + ")";
                     auto w = shownWindow();
-                    const auto close = closedFirst(w);
                     c.reach(*w);
                     QCOMPARE(visibilityOf(w->model()), before);
 
@@ -153,7 +143,6 @@ private slots:
 
     void refusalInsideARunningEventLoopEndsItWithTheErrorStatus() {
         auto w = shownWindow();
-        const auto close = closedFirst(w);
         auto inner = w->model().visibilityListener();
         int told = 0;
         // The drop hides the substrate, then the enzyme: the enzyme's change is refused.

@@ -66,7 +66,7 @@ public:
         if (id < 0 || families.isEmpty())
             throw std::runtime_error(std::string("cannot load the serif font ") + kSerifFontFile);
         font_ = QFont(families.first());
-        font_.setPixelSize(400);  // large, so the outlines are not fitted to a coarse grid
+        font_.setPixelSize(400); // large, so the outlines are not fitted to a coarse grid
         font_.setHintingPreference(QFont::PreferNoHinting);
         font_.setStyleStrategy(QFont::NoFontMerging);
     }
@@ -104,17 +104,17 @@ public:
                 if (alpha == 0) continue;
                 const QColor under = image.pixelColor(x, y);
                 auto blend = [alpha](int from, int to) { return (from * (255 - alpha) + to * alpha + 127) / 255; };
-                image.setPixelColor(x, y, QColor(blend(under.red(), color.red()), blend(under.green(), color.green()),
-                                                 blend(under.blue(), color.blue())));
+                image.setPixelColor(x, y,
+                                    QColor(blend(under.red(), color.red()), blend(under.green(), color.green()),
+                                           blend(under.blue(), color.blue())));
                 inked = {std::min(inked.left, x), std::min(inked.top, y), std::max(inked.right, x),
                          std::max(inked.bottom, y)};
             }
         }
         if (inked.left != box.left || inked.top != box.top || inked.right != box.right || inked.bottom != box.bottom) {
-            throw std::runtime_error("the word " + word.toStdString() + " covers x " +
-                                     std::to_string(inked.left) + "-" + std::to_string(inked.right) + ", y " +
-                                     std::to_string(inked.top) + "-" + std::to_string(inked.bottom) +
-                                     " instead of x " + std::to_string(box.left) + "-" +
+            throw std::runtime_error("the word " + word.toStdString() + " covers x " + std::to_string(inked.left) +
+                                     "-" + std::to_string(inked.right) + ", y " + std::to_string(inked.top) + "-" +
+                                     std::to_string(inked.bottom) + " instead of x " + std::to_string(box.left) + "-" +
                                      std::to_string(box.right) + ", y " + std::to_string(box.top) + "-" +
                                      std::to_string(box.bottom));
         }
@@ -129,10 +129,10 @@ private:
 QImage drawEnzyme(const Lettering& lettering) {
     QImage image = blankPicture();
     fill(image, {24, 109, 185, 193}, kBlack);
-    fill(image, {70, 109, 125, 151}, kWhite);  // the notch
+    fill(image, {70, 109, 125, 151}, kWhite); // the notch
     // The notch's top corners are a little worn.
-    for (const QPoint p : {QPoint(68, 109), QPoint(69, 109), QPoint(69, 110), QPoint(126, 109),
-                           QPoint(127, 109), QPoint(126, 110)})
+    for (const QPoint p :
+         {QPoint(68, 109), QPoint(69, 109), QPoint(69, 110), QPoint(126, 109), QPoint(127, 109), QPoint(126, 110)})
         image.setPixelColor(p, kWhite);
     fill(image, {58, 159, 151, 185}, kWhite);
     lettering.draw(image, QStringLiteral("Enzyme"), {58, 164, 135, 184}, kBlack);

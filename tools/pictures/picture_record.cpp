@@ -13,7 +13,7 @@ namespace {
 // The sizes of the stored form are the decoder's own, so writer and reader cannot drift apart.
 constexpr int kSide = ScenePicture::kWidth;
 static_assert(ScenePicture::kHeight == kSide);
-constexpr std::uint32_t kRowStride = 612;  // 203 * 3 pixel bytes, padded to a multiple of 4
+constexpr std::uint32_t kRowStride = 612; // 203 * 3 pixel bytes, padded to a multiple of 4
 constexpr std::uint32_t kPixelBytes = kRowStride * kSide;
 static_assert(14 + 40 + kPixelBytes == kBmpFileSize);
 
@@ -34,9 +34,9 @@ std::vector<std::uint8_t> encodePictureRecord(const QImage& image) {
 
     std::vector<std::uint8_t> out;
     out.reserve(kPictureRecordSize);
-    put32(out, kPictureStreamSize);  // record length
-    put32(out, kPictureStreamSignature);  // 'l', 't', 0, 0
-    put32(out, kBmpFileSize);  // byte count of the image file
+    put32(out, kPictureStreamSize);      // record length
+    put32(out, kPictureStreamSignature); // 'l', 't', 0, 0
+    put32(out, kBmpFileSize);            // byte count of the image file
 
     // BMP file header.
     out.push_back('B');
@@ -44,19 +44,19 @@ std::vector<std::uint8_t> encodePictureRecord(const QImage& image) {
     put32(out, kBmpFileSize);
     put16(out, 0);
     put16(out, 0);
-    put32(out, 14 + 40);  // pixel data offset
+    put32(out, 14 + 40); // pixel data offset
     // BMP info header.
     put32(out, 40);
-    put32(out, kSide);  // width
-    put32(out, kSide);  // height, positive: rows bottom to top
-    put16(out, 1);      // planes
-    put16(out, 24);     // bits per pixel
-    put32(out, 0);      // no compression
+    put32(out, kSide); // width
+    put32(out, kSide); // height, positive: rows bottom to top
+    put16(out, 1);     // planes
+    put16(out, 24);    // bits per pixel
+    put32(out, 0);     // no compression
     put32(out, kPixelBytes);
-    put32(out, 0);  // horizontal resolution
-    put32(out, 0);  // vertical resolution
-    put32(out, 0);  // colours used
-    put32(out, 0);  // important colours
+    put32(out, 0); // horizontal resolution
+    put32(out, 0); // vertical resolution
+    put32(out, 0); // colours used
+    put32(out, 0); // important colours
 
     for (int y = kSide - 1; y >= 0; --y) {
         for (int x = 0; x < kSide; ++x) {
