@@ -106,7 +106,12 @@ function createControl(control) {
       element.setAttribute('aria-describedby', description.id);
       formElement.parentElement.append(description);
     }
-    if (control.picture >= 0) element.append(pictureCanvas(control.picture));
+    if (control.picture >= 0) {
+      const inner = document.createElement('div');
+      inner.className = 'inner';
+      inner.append(pictureCanvas(control.picture));
+      element.append(inner);
+    }
   }
   if (control.focusable && control.kind !== 'button') element.tabIndex = 0;
   element.id = control.name;
