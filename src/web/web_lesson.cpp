@@ -72,13 +72,18 @@ val fontValue(const FontSpec& font) {
     return out;
 }
 
-// A decoded picture as the canvas wants it: red, green, blue, alpha, top row first.
+// A decoded picture as the canvas wants it: red, green, blue, alpha, top row first. The loop
+// makes no calls: under Emscripten's exception handling every call in it would cross into
+// JavaScript and back.
 std::vector<std::uint8_t> rgbaOf(const ScenePicture& picture) {
-    std::vector<std::uint8_t> rgba;
-    rgba.reserve(std::size_t{ScenePicture::kWidth} * ScenePicture::kHeight * 4);
-    const std::uint8_t* rgb = picture.data();
-    for (std::size_t i = 0; i < ScenePicture::kByteCount; i += 3) {
-        rgba.insert(rgba.end(), {rgb[i], rgb[i + 1], rgb[i + 2], 0xFF});
+    std::vector<std::uint8_t> rgba(std::size_t{ScenePicture::kWidth} * ScenePicture::kHeight * 4);
+    const std::uint8_t* from = picture.data();
+    std::uint8_t* to = rgba.data();
+    for (std::size_t i = 0; i < ScenePicture::kByteCount; i += 3, to += 4) {
+        to[0] = from[i];
+        to[1] = from[i + 1];
+        to[2] = from[i + 2];
+        to[3] = 0xFF;
     }
     return rgba;
 }

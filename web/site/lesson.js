@@ -2,6 +2,8 @@
 // compiled to WebAssembly) describes, forwards pointer and key events to it, and draws and says
 // what each step returns. Nothing here decides what happens in the lesson.
 
+import createVelmora from './velmora.js';
+
 const notice = document.getElementById('notice');
 const formElement = document.getElementById('Form1');
 const announcer = document.getElementById('announcer');
@@ -236,7 +238,6 @@ async function start() {
   }
   let module;
   try {
-    const { default: createVelmora } = await import('./velmora.js');
     module = await createVelmora({ onAbort: () => showNotice(kCannotLoad) });
   } catch {
     showNotice(kCannotLoad);
