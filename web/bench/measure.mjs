@@ -1,26 +1,25 @@
 // Measures the web edition against the floor page (bench/web_floor/) in headless Chromium:
 //   node measure.mjs SITE FLOOR [RUNS]
-// Each page is loaded RUNS times (15 unless given), alternately, from a plain static server.
-// Prints medians of the time from navigation start to the first correct frame, the bytes
+// Each page is loaded RUNS times (15 unless given), alternately, from a plain static server and
+// again from one that compresses with gzip. Prints medians of the time from navigation start to the first correct frame, the bytes
 // transferred (raw, and as a server compressing with gzip level 6 would send them), and for the
 // site the main thread's script time over a 300-step mouse drag of the substrate.
 
 import { cpSync, mkdtempSync, readdirSync, readFileSync, rmSync, statSync, writeFileSync } from 'node:fs';
 import { tmpdir } from 'node:os';
 import { extname, join } from 'node:path';
-import { gzipSync } from 'node:zlib';
-import { launch, serve } from '../tests/browser.mjs';
+import { gzipped, kCompressible, launch, serve } from '../tests/browser.mjs';
 
 const [siteDir, floorSource, runsArg] = process.argv.slice(2);
 const runs = Number(runsArg ?? 15);
-const kCompressible = new Set(['.html', '.js', '.css', '.wasm', '.txt', '']);
 const kDragSteps = 300;
 
 const median = (values) => {
   const v = [...values].sort((a, b) => a - b);
   return v.length % 2 ? v[(v.length - 1) / 2] : (v[v.length / 2 - 1] + v[v.length / 2]) / 2;
 };
-const gzipSize = (name, body) => (kCompressible.has(extname(name)) ? gzipSync(body, { level: 6 }).length : body.length);
+// A path without an extension is a folder's index.html.
+const gzipSize = (name, body) => (kCompressible.has(extname(name) || '.html') ? gzipped(body).length : body.length);
 
 // Runs in the page from its first script on: waits for the frame after the one in which both
 // shown pictures and the fonts are in place, and keeps its time since navigation start.
@@ -101,21 +100,27 @@ async function loadOnce(browser, url, withDrag) {
 }
 
 const browser = await launch();
-const site = await serve(siteDir);
-const floorDir = await makeFloor(browser, site.url);
-const floor = await serve(floorDir);
+const plainSite = await serve(siteDir);
+const floorDir = await makeFloor(browser, plainSite.url);
+const servers = [plainSite, await serve(floorDir), await serve(siteDir, { gzip: true }), await serve(floorDir, { gzip: true })];
 try {
-  const results = { site: [], floor: [] };
+  const results = { site: [], floor: [], siteGzip: [], floorGzip: [] };
   for (let i = 0; i < runs; ++i) {
-    results.site.push(await loadOnce(browser, site.url, true));
-    results.floor.push(await loadOnce(browser, floor.url, false));
+    results.site.push(await loadOnce(browser, servers[0].url, true));
+    results.floor.push(await loadOnce(browser, servers[1].url, false));
+    results.siteGzip.push(await loadOnce(browser, servers[2].url, false));
+    results.floorGzip.push(await loadOnce(browser, servers[3].url, false));
   }
   const version = await browser.version();
   const m = (list, key) => median(list.map((r) => r[key]));
-  const siteFrame = m(results.site, 'firstFrameMs');
-  const floorFrame = m(results.floor, 'firstFrameMs');
-  console.log(`${version}, ${runs} loads of each page, medians:`);
-  console.log(`first correct frame   site ${siteFrame.toFixed(1)} ms   floor ${floorFrame.toFixed(1)} ms   ratio ${(siteFrame / floorFrame).toFixed(2)}`);
+  const frames = (site, floor) => {
+    const a = m(results[site], 'firstFrameMs');
+    const b = m(results[floor], 'firstFrameMs');
+    return `site ${a.toFixed(1)} ms   floor ${b.toFixed(1)} ms   ratio ${(a / b).toFixed(2)}`;
+  };
+  console.log(`${version}, ${runs} loads of each page from each server, medians:`);
+  console.log(`first correct frame, plain server  ${frames('site', 'floor')}`);
+  console.log(`first correct frame, gzip server   ${frames('siteGzip', 'floorGzip')}`);
   console.log(`transferred, raw      site ${(m(results.site, 'raw') / 1024).toFixed(1)} KiB   floor ${(m(results.floor, 'raw') / 1024).toFixed(1)} KiB`);
   console.log(`transferred, gzip -6  site ${(m(results.site, 'gzip') / 1024).toFixed(1)} KiB   floor ${(m(results.floor, 'gzip') / 1024).toFixed(1)} KiB`);
   console.log(`drag, script per step site ${m(results.site, 'scriptMsPerStep').toFixed(3)} ms (${kDragSteps} steps)`);
@@ -135,7 +140,6 @@ try {
   console.log(`  ${'all'.padEnd(28)} ${(rawTotal / 1024).toFixed(1).padStart(7)} / ${(gzipTotal / 1024).toFixed(1).padStart(6)}`);
 } finally {
   await browser.close();
-  site.close();
-  floor.close();
+  for (const server of servers) server.close();
   rmSync(floorDir, { recursive: true, force: true });
 }

@@ -139,7 +139,8 @@ function pictureCanvas(index) {
   canvas.width = width;
   canvas.height = height;
   canvas.setAttribute('aria-hidden', 'true');
-  const pixels = new Uint8ClampedArray(lesson.picture(index)); // copied out of the lesson's memory
+  const view = lesson.picture(index); // the lesson's memory: putImageData copies it at once
+  const pixels = new Uint8ClampedArray(view.buffer, view.byteOffset, view.length);
   canvas.getContext('2d').putImageData(new ImageData(pixels, width, height), 0, 0);
   return canvas;
 }

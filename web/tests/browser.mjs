@@ -5,6 +5,7 @@ import { createServer } from 'node:http';
 import { mkdtempSync, readFileSync, rmSync, statSync } from 'node:fs';
 import { tmpdir } from 'node:os';
 import { extname, join, normalize } from 'node:path';
+import { gzipSync } from 'node:zlib';
 import puppeteer from 'puppeteer-core';
 
 const kTypes = {
@@ -12,16 +13,32 @@ const kTypes = {
   '.wasm': 'application/wasm', '.woff2': 'font/woff2', '.png': 'image/png', '.txt': 'text/plain',
 };
 
-// Serves `dir` on 127.0.0.1 at a free port. Resolves to { url, close }.
-export function serve(dir) {
+// What a server compressing with gzip compresses: text and WebAssembly, not fonts or images.
+export const kCompressible = new Set(['.html', '.js', '.css', '.wasm', '.txt']);
+export const gzipped = (body) => gzipSync(body, { level: 6 });
+
+// Serves `dir` on 127.0.0.1 at a free port, each file read once and kept in memory. With `gzip`,
+// compressible files go out gzip-encoded to a browser that accepts it. Resolves to { url, close }.
+export function serve(dir, { gzip = false } = {}) {
+  const kept = new Map();
   const server = createServer((request, response) => {
     const path = normalize(decodeURIComponent(new URL(request.url, 'http://x').pathname)).replace(/^(\.\.[/\\])+/, '');
     let file = join(dir, path);
     try {
       if (statSync(file).isDirectory()) file = join(file, 'index.html');
-      const body = readFileSync(file);
-      response.writeHead(200, { 'Content-Type': kTypes[extname(file)] ?? 'application/octet-stream' });
-      response.end(body);
+      if (!kept.has(file)) {
+        const body = readFileSync(file);
+        kept.set(file, { body, gzipped: gzip && kCompressible.has(extname(file)) ? gzipped(body) : null });
+      }
+      const { body, gzipped: packed } = kept.get(file);
+      const headers = { 'Content-Type': kTypes[extname(file)] ?? 'application/octet-stream' };
+      if (packed && /\bgzip\b/.test(request.headers['accept-encoding'] ?? '')) {
+        response.writeHead(200, { ...headers, 'Content-Encoding': 'gzip' });
+        response.end(packed);
+      } else {
+        response.writeHead(200, headers);
+        response.end(body);
+      }
     } catch {
       response.writeHead(404, { 'Content-Type': 'text/plain' });
       response.end('not found');
