@@ -27,3 +27,18 @@ ensure_packages() {
   "${sudo_cmd[@]}" apt-get update -qq
   DEBIAN_FRONTEND=noninteractive "${sudo_cmd[@]}" apt-get install -y -qq --no-install-recommends "${missing[@]}" >&2
 }
+
+# ensure_web_tools: what building and testing the web edition needs: the web packages, npm when
+# there is none, and web/node_modules exactly as web/package-lock.json pins it (no browser is
+# downloaded: the tests drive Debian's chromium).
+ensure_web_tools() {
+  ensure_packages web
+  command -v npm >/dev/null || ensure_packages npm
+  local web_dir
+  web_dir="$(dirname "${BASH_SOURCE[0]}")/../web"
+  # The lock file is copied into node_modules after a clean install: a changed lock installs anew.
+  if ! cmp -s "$web_dir/package-lock.json" "$web_dir/node_modules/.installed-lock.json" 2>/dev/null; then
+    (cd "$web_dir" && PUPPETEER_SKIP_DOWNLOAD=1 npm ci --ignore-scripts --no-audit --no-fund >&2 &&
+      cp package-lock.json node_modules/.installed-lock.json)
+  fi
+}

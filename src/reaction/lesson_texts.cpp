@@ -92,3 +92,13 @@ std::string offTargetText(Heading towardsEnzyme) {
 }
 
 } // namespace velmora
+
+namespace velmora {
+
+std::string_view damagedPictureText() { return "A stored picture is damaged and the lesson cannot start."; }
+
+std::string_view lessonEndedText() {
+    return "The lesson has stopped after an error. Reload the page to start again.";
+}
+
+} // namespace velmora

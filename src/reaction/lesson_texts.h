@@ -44,3 +44,12 @@ std::string pickedUpText(Heading towardsEnzyme);
 std::string offTargetText(Heading towardsEnzyme);
 
 } // namespace velmora
+
+namespace velmora {
+
+// What a presentation shows when a stored picture cannot be decoded and the lesson cannot start.
+std::string_view damagedPictureText();
+// What a presentation says once an error has ended the lesson.
+std::string_view lessonEndedText();
+
+} // namespace velmora
