@@ -34,6 +34,8 @@ QAccessibleInterface* controlFactory(const QString& className, QObject* object) 
         return new PictureAreaAccessible(static_cast<PictureAreaWidget*>(object));
     if (className == QLatin1String("velmora::FormWindow"))
         return new QAccessibleWidget(static_cast<QWidget*>(object), QAccessible::Window);
+    if (className == QLatin1String("velmora::Announcer"))
+        return new QAccessibleWidget(static_cast<QWidget*>(object), QAccessible::Notification);
     if (className == QLatin1String("velmora::LabelWidget"))
         return new QAccessibleWidget(static_cast<QWidget*>(object), QAccessible::StaticText);
     return nullptr;
