@@ -1,6 +1,7 @@
 #include "ui/picture_area_widget.h"
 
 #include "reaction/keyboard_hold.h"
+#include "ui/focus_ring.h"
 #include "ui/qt_conversions.h"
 
 #include <QFocusEvent>
@@ -31,14 +32,7 @@ void PictureAreaWidget::paintEvent(QPaintEvent* event) {
         painter.setClipRect(inner & event->rect());
         painter.drawImage(inner.topLeft(), picture_);
     }
-    if (focusRing_ && hasFocus()) {
-        // Blue and white, so the ring shows on the black, white and red parts of every picture.
-        painter.setClipRect(inner);
-        painter.setPen(QPen(QColor(0, 90, 200), 3));
-        painter.drawRect(inner.adjusted(1, 1, -2, -2));
-        painter.setPen(QPen(Qt::white, 1));
-        painter.drawRect(inner.adjusted(3, 3, -4, -4));
-    }
+    if (focusRing_ && hasFocus()) drawFocusRing(painter, inner);
 }
 
 void PictureAreaWidget::keyPressEvent(QKeyEvent* event) {

@@ -9,13 +9,6 @@ Q_DECLARE_METATYPE(velmora::testing::Flags)
 
 namespace {
 
-std::unique_ptr<FormWindow> activeWindow() {
-    auto w = shownWindow();
-    QApplication::setActiveWindow(w.get());
-    if (!QTest::qWaitForWindowActive(w.get())) return nullptr;
-    return w;
-}
-
 QString focusName() { return QApplication::focusWidget() ? QApplication::focusWidget()->objectName() : QString(); }
 
 void press(Qt::Key key, Qt::KeyboardModifiers modifiers = Qt::NoModifier, int times = 1) {
