@@ -13,18 +13,26 @@ namespace velmora {
 // Exit status of a program that ended on an error (closing the window ends with 0).
 inline constexpr int kExitOnError = 1;
 
+// The name the program is started by, which begins each line it writes to stderr.
+inline constexpr char kCommandName[] = "velmora";
+
+// `text` as one line for stderr: "velmora: " and the text with its line breaks made spaces.
+QByteArray stderrLine(const QString& text);
+
 /*
  * The program-wide answer to an error: one modal box titled with the project title that gives
- * the error's number and description, and then the end of the program with kExitOnError.
- * Showing and ending are replaceable so that tests can watch both without a real box.
+ * the error's number and description, the same text as one line on stderr for a terminal or a
+ * log, and then the end of the program with kExitOnError. Showing, logging and ending are
+ * replaceable so that tests can watch them without a real box.
  */
 class ErrorPolicy final {
 public:
     using Show = std::function<void(QWidget* parent, const QString& title, const QString& text)>;
     using End = std::function<void(int status)>;
+    using Log = std::function<void(const QByteArray& line)>;
 
-    // Defaults: a critical QMessageBox, and leaving the application's event loop.
-    explicit ErrorPolicy(QString title, Show show = {}, End end = {});
+    // Defaults: a critical QMessageBox, leaving the application's event loop, writing to stderr.
+    explicit ErrorPolicy(QString title, Show show = {}, End end = {}, Log log = {});
 
     // The window the box is modal to; none means application-modal without a parent.
     void setParentWindow(QWidget* window) { parent_ = window; }
@@ -46,6 +54,7 @@ private:
     QString title_;
     Show show_;
     End end_;
+    Log log_;
     QPointer<QWidget> parent_;
     bool reported_ = false;
 };

@@ -1,14 +1,18 @@
 #include "app/run_main.h"
 
 #include "app/error_policy.h"
+#include "app/platform_start.h"
 #include "assets/scene_picture.h"
 #include "runtime/error_handling.h"
 #include "ui/form_window.h"
+#include "ui/native_window_watch.h"
 #include "ui/scene_images.h"
 
 #include <QApplication>
 #include <QDir>
 #include <QIcon>
+
+#include <optional>
 
 namespace velmora {
 namespace {
@@ -24,7 +28,9 @@ QIcon applicationIcon() {
 } // namespace
 
 int runMain(const ProjectDescription& project, int argc, char** argv) {
+    std::optional<PlatformStartGuard> start(std::in_place, argc, argv);
     QApplication app(argc, argv);
+    start.reset();
     QApplication::setApplicationName(QString::fromUtf8(project.executableName.data(),
                                                        static_cast<qsizetype>(project.executableName.size())));
     QApplication::setApplicationVersion(QStringLiteral(VELMORA_VERSION));
@@ -48,6 +54,7 @@ int runMain(const ProjectDescription& project, int argc, char** argv) {
     FormWindow window(images);
     policy.setParentWindow(&window);
     window.show();
+    const NativeWindowWatch watch(&window);
     return QApplication::exec();
 }
 

@@ -50,9 +50,13 @@ std::optional<std::string> KeyboardHold::resizeClient(int clientWidth, int clien
 }
 
 std::optional<std::string> KeyboardHold::settle(bool wasOver) {
-    // An outline larger than the client area keeps its top-left corner in view.
+    // An outline larger than the client area keeps its top-left corner in view, and the drop
+    // point stays inside even where the client area is smaller than half the outline.
     outline_.x = std::max(0, std::min(outline_.x, clientWidth_ - outline_.width));
     outline_.y = std::max(0, std::min(outline_.y, clientHeight_ - outline_.height));
+    const PixelPoint centre = outline_.centre();
+    outline_.x -= std::max(0, centre.x - (clientWidth_ - 1));
+    outline_.y -= std::max(0, centre.y - (clientHeight_ - 1));
     if (overTarget() == wasOver) return std::nullopt;
     return offTargetText(headingTo(dropPoint(), target_));
 }

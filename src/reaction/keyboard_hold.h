@@ -39,7 +39,8 @@ std::optional<Announcement> announcementAfter(Stage before, Stage after, bool wa
 
 /*
  * The substrate held from the keyboard: an outline of the held control's size that the arrow keys
- * move, always wholly inside the client area, and whose centre is where it drops. It knows where
+ * move, always wholly inside the client area (where it fits; its centre always), and whose centre
+ * is where it drops. It knows where
  * the drop target (the enzyme) lies, so each move returns what to say when the centre comes over
  * the target or leaves it, and nothing while it stays on the same side.
  */

@@ -91,6 +91,12 @@ std::string offTargetText(Heading towardsEnzyme) {
     return "Not over the enzyme. It is " + wayTo(towardsEnzyme);
 }
 
+std::string holdingText(Heading towardsEnzyme) {
+    const std::string where = isOver(towardsEnzyme) ? "It is over the enzyme: press Space to drop."
+                                                    : "The enzyme is " + wayTo(towardsEnzyme);
+    return "You are holding the substrate. " + where + " Escape puts it back.";
+}
+
 } // namespace velmora
 
 namespace velmora {

@@ -42,6 +42,9 @@ struct Heading {
 std::string pickedUpText(Heading towardsEnzyme);
 // "Not over the enzyme. It is below: press Down arrow."
 std::string offTargetText(Heading towardsEnzyme);
+// The answer to "where am I?" while the substrate is held: "You are holding the substrate. The
+// enzyme is below: press Down arrow. Escape puts it back."
+std::string holdingText(Heading towardsEnzyme);
 
 } // namespace velmora
 

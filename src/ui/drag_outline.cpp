@@ -5,6 +5,8 @@
 namespace velmora {
 namespace {
 
+constexpr const char* kStripName = "DragOutlineStrip";
+
 // One side of the ring: grey with white dashes, visible on the black form, the white ground
 // and the red substrate alike.
 class OutlineStrip final : public QWidget {
@@ -13,7 +15,7 @@ public:
         setAttribute(Qt::WA_TransparentForMouseEvents);
         setAttribute(Qt::WA_OpaquePaintEvent);
         setFocusPolicy(Qt::NoFocus);
-        setAccessibleName(QStringLiteral("Drag outline"));
+        setObjectName(QLatin1String(kStripName));
         hide();
     }
 
@@ -38,6 +40,8 @@ protected:
 DragOutline::DragOutline(QWidget* parent) {
     for (QWidget*& strip : strips_) strip = new OutlineStrip(parent);
 }
+
+bool DragOutline::isPart(const QWidget* widget) { return widget->objectName() == QLatin1String(kStripName); }
 
 void DragOutline::showAt(const QRect& ring) {
     if (ring == ring_ && visible_) return;

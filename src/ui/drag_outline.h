@@ -22,6 +22,9 @@ public:
     void showAt(const QRect& ring);
     void hide();
 
+    // Whether `widget` is one of an outline's strips.
+    static bool isPart(const QWidget* widget);
+
     // The ring's outer rectangle, in the parent's coordinates.
     QRect ring() const { return ring_; }
     bool isVisible() const { return visible_; }

@@ -1,8 +1,11 @@
 #include "ui/form_window.h"
 
 #include "model/twips.h"
+#include "reaction/keyboard_hold.h"
+#include "reaction/lesson_texts.h"
 #include "reaction/stage.h"
 #include "ui/accessible_text.h"
+#include "ui/announcer.h"
 #include "ui/control_accessibility.h"
 #include "ui/drag_outline.h"
 #include "ui/label_widget.h"
@@ -11,11 +14,23 @@
 #include "ui/qt_conversions.h"
 #include "ui/scene_images.h"
 
+#include <QApplication>
 #include <QEvent>
+#include <QKeyEvent>
+#include <QMouseEvent>
 
 #include <algorithm>
 
 namespace velmora {
+namespace {
+
+QRect toQRect(const PixelRect& r) { return {r.x, r.y, r.width, r.height}; }
+PixelRect toPixelRect(const QRect& r) { return {r.x(), r.y(), r.width(), r.height()}; }
+
+// Keys that move the focus: holding one down is meant to go on through the controls.
+bool movesFocus(int key) { return key == Qt::Key_Tab || key == Qt::Key_Backtab; }
+
+} // namespace
 
 FormWindow::FormWindow(const SceneImages& images, QWidget* parent) : QWidget(parent), events_(model_) {
     installControlAccessibility();
@@ -28,17 +43,23 @@ FormWindow::FormWindow(const SceneImages& images, QWidget* parent) : QWidget(par
     setAutoFillBackground(true);
     resize(pixelsFromTwips(form.clientWidth, kTwipsPerPixel), pixelsFromTwips(form.clientHeight, kTwipsPerPixel));
 
+    announcer_ = new Announcer(this);
     createControls(images);
     setUpTabOrder();
     setUpAccessibility();
     outline_ = std::make_unique<DragOutline>(this);
     model_.setVisibilityListener([this](const Control& c) { return showVisibility(c); });
+    installEventFilter(this);
 }
 
 FormWindow::~FormWindow() {
     // The child widgets outlive this part of the window: closing a focused window while it is
     // destroyed still sends them focus events, whose signals must no longer reach it.
-    for (const auto& entry : widgets_) entry.second->disconnect(this);
+    removeEventFilter(this);
+    for (const auto& entry : widgets_) {
+        entry.second->removeEventFilter(this);
+        entry.second->disconnect(this);
+    }
     model_.setVisibilityListener({});
 }
 
@@ -57,25 +78,22 @@ void FormWindow::createControls(const SceneImages& images) {
             auto* button = new PushButtonWidget(QString::fromStdString(record.caption), this);
             if (record.font) button->setFont(toQFont(*record.font));
             button->setAutoDefault(false);
-            connect(button, &QPushButton::clicked, this, [this, &control] { raiseEvent(&control, FormEvent::Click); });
+            // Only the keyboard and assistive technology click it this way; the mouse is routed here.
+            connect(button, &QPushButton::clicked, this,
+                    [this, &control] { raiseEvent(&control, FormEvent::Click, {}, Qt::TabFocusReason); });
             widget = button;
             break;
         }
         case ControlKind::PictureArea: {
             auto* area = new PictureAreaWidget(record, record.picture ? images.image(*record.picture) : QImage(), this);
             area->setActivatable(events_.handles(record.name, FormEvent::Click));
-            connect(area, &PictureAreaWidget::clicked, this, [this, &control] { raiseEvent(&control, FormEvent::Click); });
-            connect(area, &PictureAreaWidget::dragStarted, this,
-                    [this, &control](QPoint grab) { beginDrag(control, grab, false); });
-            connect(area, &PictureAreaWidget::dragMoved, this, &FormWindow::moveDrag);
-            connect(area, &PictureAreaWidget::dragEnded, this, &FormWindow::endDrag);
             connect(area, &PictureAreaWidget::activated, this, [this, &control] { activateByKeyboard(control); });
             connect(area, &PictureAreaWidget::moveRequested, this, &FormWindow::moveKeyboardDrag);
             connect(area, &PictureAreaWidget::cancelRequested, this, [this] {
-                if (keyboardDragInProgress()) cancelDrag();
+                if (keyboardDragInProgress()) putDownKeyboardHold();
             });
             connect(area, &PictureAreaWidget::focusLost, this, [this, &control] {
-                if (keyboardDragInProgress() && drag_->source == &control) cancelDrag();
+                if (keyboardDragInProgress() && drag_->source == &control) putDownKeyboardHold();
             });
             widget = area;
             break;
@@ -84,6 +102,7 @@ void FormWindow::createControls(const SceneImages& images) {
         widget->setObjectName(QString::fromStdString(record.name));
         widget->setGeometry(pixelRect(record));
         widget->setVisible(record.visible);
+        widget->installEventFilter(this);
         widgets_.insert(widgets_.begin(), {&control, widget});
     }
 }
@@ -123,18 +142,31 @@ void FormWindow::showEvent(QShowEvent* event) {
     QWidget::showEvent(event);
     if (shownOnce_) return;
     shownOnce_ = true;
-    // The focus starts on the first control in tab order that can take it.
+    // The focus starts on the first control in tab order that can take it, with its ring showing.
     const std::pair<Control*, QWidget*>* first = nullptr;
     for (const auto& entry : widgets_)
         if (entry.first->record().canTakeFocus() && entry.first->visible() &&
             (first == nullptr || entry.first->record().tabIndex < first->first->record().tabIndex))
             first = &entry;
-    if (first != nullptr) first->second->setFocus(Qt::OtherFocusReason);
+    if (first != nullptr) first->second->setFocus(Qt::TabFocusReason);
 }
 
 void FormWindow::changeEvent(QEvent* event) {
-    if (event->type() == QEvent::ActivationChange && !isActiveWindow()) cancelDrag();
+    if (event->type() == QEvent::ActivationChange && !isActiveWindow()) {
+        // What happens elsewhere is not the lesson's: nothing held stays held, no key stays down.
+        cancelDrag();
+        keysDown_.clear();
+        mainPressed_ = nullptr;
+    }
     QWidget::changeEvent(event);
+}
+
+void FormWindow::resizeEvent(QResizeEvent* event) {
+    QWidget::resizeEvent(event);
+    if (!hold_) return;
+    const std::optional<std::string> crossed = hold_->resizeClient(width(), height());
+    showHold();
+    if (crossed) announce(*crossed);
 }
 
 Status FormWindow::showVisibility(const Control& control) {
@@ -145,34 +177,146 @@ Status FormWindow::showVisibility(const Control& control) {
     return kStatusOk;
 }
 
-void FormWindow::raiseEvent(const Control* control, FormEvent event, const EventArgs& args) {
+bool FormWindow::focusNextPrevChild(bool next) {
+    // A control hidden by the running handler keeps the focus until the handler is done, so
+    // the focus goes straight to where the lesson leads instead of passing other controls.
+    if (keepFocus_) return true;
+    return QWidget::focusNextPrevChild(next);
+}
+
+void FormWindow::raiseEvent(const Control* control, FormEvent event, const EventArgs& args, Qt::FocusReason reason) {
     shownDuringEvent_.clear();
+    const Stage before = stageOf(model_);
+    keepFocus_ = true;
     // A failing handler has already been reported by the error policy, which ends the program.
     (void)events_.raise(model_, control ? std::string_view(control->name()) : std::string_view(), event, args);
-    // Screen readers hear the new stage through the description's change event.
-    const QString stage = stageDescription(stageOf(model_));
+    keepFocus_ = false;
+    const Stage after = stageOf(model_);
+    // Tools that read the window's description find the stage there; a pupil hears the announcer.
+    const QString stage = stageDescription(after);
     if (stage != accessibleDescription()) setAccessibleDescription(stage);
+    refocusAfter(event, reason);
+    if (const std::optional<Announcement> said = announcementAfter(before, after, event == FormEvent::DragDrop))
+        announce(std::string(announcementText(*said)));
 }
 
-void FormWindow::beginDrag(Control& source, QPoint grab, bool byKeyboard) {
-    QWidget* widget = controlWidget(source.name());
-    drag_ = Drag{&source, widget, grab, byKeyboard};
-    outline_->showAt(widget->geometry());
+void FormWindow::refocusAfter(FormEvent event, Qt::FocusReason reason) {
+    QWidget* focused = focusWidget();
+    if (focused == nullptr || focused->isVisible()) return;
+    // A drop that took the substrate away leads on to what it made; a click that took its
+    // control away leads on to Reset.
+    const bool moved = event == FormEvent::DragDrop ? focusFirstShownDuringLastEvent(reason) : focusPushButton(reason);
+    if (!moved) QWidget::focusNextPrevChild(true);
 }
 
-void FormWindow::moveDrag(QPoint global) {
-    if (!drag_ || drag_->byKeyboard) return;
-    outline_->showAt(QRect(mapFromGlobal(global) - drag_->grab, drag_->widget->size()));
+void FormWindow::routeMouse(QMouseEvent* event) {
+    // Qt sends every button to the widget that took the first press; where the main button is
+    // in the window is what counts.
+    const QPoint point = mapFromGlobal(event->globalPosition().toPoint());
+    auto* button = mainPressed_ ? qobject_cast<QPushButton*>(controlWidget(mainPressed_->name())) : nullptr;
+    switch (event->type()) {
+    case QEvent::MouseButtonPress:
+    case QEvent::MouseButtonDblClick: {
+        if (event->button() != Qt::LeftButton) return;
+        Control* target = controlAt(point);
+        mainPressed_ = nullptr;
+        if (target == nullptr) return;
+        QWidget* widget = controlWidget(target->name());
+        if (target->record().autoDrag) {
+            // A drag starts at once; the substrate gets no click. A mouse drag takes over from the keys.
+            hold_.reset();
+            drag_ = Drag{target, widget, point - widget->pos()};
+            outline_->showAt(widget->geometry());
+            return;
+        }
+        // The second press of a double-click is no click on a picture, but a button takes it as one.
+        auto* pressedButton = qobject_cast<QPushButton*>(widget);
+        if (event->type() == QEvent::MouseButtonDblClick && pressedButton == nullptr) return;
+        mainPressed_ = target;
+        if (pressedButton != nullptr) pressedButton->setDown(true);
+        return;
+    }
+    case QEvent::MouseMove:
+        if (!event->buttons().testFlag(Qt::LeftButton)) return;
+        if (drag_ && !hold_) outline_->showAt(QRect(point - drag_->grab, drag_->widget->size()));
+        if (button != nullptr) button->setDown(controlAt(point) == mainPressed_);
+        return;
+    case QEvent::MouseButtonRelease: {
+        if (event->button() != Qt::LeftButton) return;
+        if (drag_ && !hold_) {
+            const Drag drag = *drag_;
+            cancelDrag();
+            dropAt(drag, point, Qt::OtherFocusReason);
+            return;
+        }
+        Control* pressed = mainPressed_;
+        mainPressed_ = nullptr;
+        if (button != nullptr) button->setDown(false);
+        if (pressed != nullptr && controlAt(point) == pressed && events_.handles(pressed->name(), FormEvent::Click))
+            raiseEvent(pressed, FormEvent::Click, {}, Qt::OtherFocusReason);
+        return;
+    }
+    default:
+        return;
+    }
 }
 
-void FormWindow::endDrag(QPoint global) {
-    if (!drag_ || drag_->byKeyboard) return;
-    const Drag drag = *drag_;
-    cancelDrag();
-    dropAt(drag, mapFromGlobal(global));
+bool FormWindow::filterKey(QWidget* receiver, QKeyEvent* event) {
+    const int key = event->key();
+    if (forwardingKey_ || movesFocus(key)) return false;
+    if (event->type() == QEvent::KeyRelease) {
+        if (!event->isAutoRepeat()) {
+            const auto held = keysDown_.find(key);
+            lastRelease_ = {key, event->timestamp(), held != keysDown_.end() ? held->second : QPointer<QWidget>()};
+            if (held != keysDown_.end()) keysDown_.erase(held);
+        }
+        return false;
+    }
+    // A press continues a hold when the key is already down, when it says it repeats, or when it
+    // comes at the very moment of the key's last release (a repeat the window system did not mark).
+    const auto held = keysDown_.find(key);
+    const bool unmarkedRepeat =
+        lastRelease_.key == key && event->timestamp() != 0 && event->timestamp() == lastRelease_.timestamp;
+    if (held == keysDown_.end() && !event->isAutoRepeat() && !unmarkedRepeat) {
+        keysDown_[key] = receiver;
+        if (key == kWhereAmIKey) {
+            announceWhereAmI();
+            return true;
+        }
+        return false;
+    }
+    const QPointer<QWidget> owner = held != keysDown_.end() ? held->second : unmarkedRepeat ? lastRelease_.owner : nullptr;
+    keysDown_[key] = owner;
+    // A key held since before this control took the focus does nothing here.
+    if (owner != receiver || key == kWhereAmIKey) return true;
+    if (event->isAutoRepeat()) return false;
+    // The control that took the press sees the rest of the hold as repeats.
+    QKeyEvent repeat(event->type(), key, event->modifiers(), event->nativeScanCode(), event->nativeVirtualKey(),
+                     event->nativeModifiers(), event->text(), true,
+                     static_cast<quint16>(event->count()));
+    forwardingKey_ = true;
+    QCoreApplication::sendEvent(receiver, &repeat);
+    forwardingKey_ = false;
+    return true;
 }
 
-void FormWindow::dropAt(const Drag& drag, QPoint point) {
+bool FormWindow::eventFilter(QObject* watched, QEvent* event) {
+    switch (event->type()) {
+    case QEvent::MouseButtonPress:
+    case QEvent::MouseButtonDblClick:
+    case QEvent::MouseMove:
+    case QEvent::MouseButtonRelease:
+        routeMouse(static_cast<QMouseEvent*>(event));
+        return true;
+    case QEvent::KeyPress:
+    case QEvent::KeyRelease:
+        return filterKey(static_cast<QWidget*>(watched), static_cast<QKeyEvent*>(event));
+    default:
+        return QWidget::eventFilter(watched, event);
+    }
+}
+
+void FormWindow::dropAt(const Drag& drag, QPoint point, Qt::FocusReason reason) {
     Control* target = controlAt(point);
     QPoint local = point;
     if (target != nullptr) {
@@ -182,60 +326,83 @@ void FormWindow::dropAt(const Drag& drag, QPoint point) {
     }
     const EventArgs args{drag.source, twipsFromPixels(static_cast<float>(local.x()), kTwipsPerPixel),
                          twipsFromPixels(static_cast<float>(local.y()), kTwipsPerPixel)};
-    raiseEvent(target, FormEvent::DragDrop, args);
+    raiseEvent(target, FormEvent::DragDrop, args, reason);
 }
 
 void FormWindow::cancelDrag() {
     drag_.reset();
+    hold_.reset();
     outline_->hide();
+}
+
+void FormWindow::putDownKeyboardHold() {
+    cancelDrag();
+    announce(std::string(announcementText(Announcement::Cancelled)));
 }
 
 void FormWindow::activateByKeyboard(Control& control) {
     if (!control.record().autoDrag) {
         // Space or Enter on a picture area is a click on it.
-        raiseEvent(&control, FormEvent::Click);
-        if (!control.visible()) focusPushButton();
+        raiseEvent(&control, FormEvent::Click, {}, Qt::TabFocusReason);
         return;
     }
     if (dragInProgress() && !keyboardDragInProgress()) return; // the mouse has it
     if (!keyboardDragInProgress()) {
-        // Picked up by the keyboard: the outline starts over the control, held at its centre.
+        // Picked up by the keyboard: the outline starts over the control and drops at its centre.
         QWidget* widget = controlWidget(control.name());
-        beginDrag(control, widget->rect().center(), true);
+        drag_ = Drag{&control, widget, widget->rect().center()};
+        hold_ = std::make_unique<KeyboardHold>(toPixelRect(widget->geometry()), dropTargetRect(), width(), height());
+        showHold();
+        announce(hold_->pickedUpText());
         return;
     }
     const Drag drag = *drag_;
-    const QPoint centre = outline_->ring().center();
+    const PixelPoint centre = hold_->dropPoint();
     cancelDrag();
-    dropAt(drag, centre);
-    if (!drag.source->visible()) focusFirstShownDuringLastEvent();
+    dropAt(drag, QPoint(centre.x, centre.y), Qt::TabFocusReason);
 }
 
 void FormWindow::moveKeyboardDrag(QPoint delta) {
-    if (!keyboardDragInProgress()) return;
-    // The outline's centre, the point it drops on, stays inside the window.
-    const QRect area = rect();
-    QRect moved = outline_->ring().translated(delta);
-    const QPoint centre = moved.center();
-    moved.translate(std::clamp(centre.x(), area.left(), area.right()) - centre.x(),
-                    std::clamp(centre.y(), area.top(), area.bottom()) - centre.y());
-    outline_->showAt(moved);
+    if (!hold_) return;
+    const std::optional<std::string> crossed = hold_->moveBy(delta.x(), delta.y());
+    showHold();
+    if (crossed) announce(*crossed);
 }
 
-void FormWindow::focusFirstShownDuringLastEvent() {
+PixelRect FormWindow::dropTargetRect() const {
+    for (const Control& c : model_.controls())
+        if (events_.handles(c.name(), FormEvent::DragDrop)) return pixelRectOf(c);
+    return {};
+}
+
+void FormWindow::showHold() { outline_->showAt(toQRect(hold_->outline())); }
+
+void FormWindow::announceWhereAmI() {
+    if (hold_) {
+        announce(holdingText(headingTo(hold_->dropPoint(), dropTargetRect())));
+        return;
+    }
+    announce(std::string(stageText(stageOf(model_))));
+}
+
+void FormWindow::announce(const std::string& text) { announcer_->announce(QString::fromStdString(text)); }
+
+bool FormWindow::focusFirstShownDuringLastEvent(Qt::FocusReason reason) {
     for (const Control* control : shownDuringEvent_)
         if (control->visible() && control->record().canTakeFocus()) {
-            controlWidget(control->name())->setFocus(Qt::TabFocusReason);
-            return;
+            controlWidget(control->name())->setFocus(reason);
+            return true;
         }
+    return false;
 }
 
-void FormWindow::focusPushButton() {
+bool FormWindow::focusPushButton(Qt::FocusReason reason) {
     for (const auto& [control, widget] : widgets_)
         if (control->kind() == ControlKind::PushButton && control->visible()) {
-            widget->setFocus(Qt::TabFocusReason);
-            return;
+            widget->setFocus(reason);
+            return true;
         }
+    return false;
 }
 
 } // namespace velmora

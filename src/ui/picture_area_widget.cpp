@@ -1,17 +1,17 @@
 #include "ui/picture_area_widget.h"
 
+#include "reaction/keyboard_hold.h"
+#include "ui/focus_ring.h"
 #include "ui/qt_conversions.h"
 
 #include <QFocusEvent>
 #include <QKeyEvent>
-#include <QMouseEvent>
 #include <QPainter>
 
 namespace velmora {
 
 PictureAreaWidget::PictureAreaWidget(const ControlRecord& record, QImage picture, QWidget* parent)
-    : QWidget(parent), picture_(std::move(picture)), back_(toQColor(record.effectiveBackColor())),
-      autoDrag_(record.autoDrag) {
+    : QWidget(parent), picture_(std::move(picture)), back_(toQColor(record.effectiveBackColor())) {
     setFocusPolicy(Qt::StrongFocus);
     setAttribute(Qt::WA_OpaquePaintEvent);
 }
@@ -35,37 +35,11 @@ void PictureAreaWidget::paintEvent(QPaintEvent* event) {
         painter.setClipRect(inner & event->rect());
         painter.drawImage(inner.topLeft(), picture_);
     }
-    if (focusRing_ && hasFocus()) {
-        // Blue and white, so the ring shows on the black, white and red parts of every picture.
-        painter.setClipRect(inner);
-        painter.setPen(QPen(QColor(0, 90, 200), 3));
-        painter.drawRect(inner.adjusted(1, 1, -2, -2));
-        painter.setPen(QPen(Qt::white, 1));
-        painter.drawRect(inner.adjusted(3, 3, -4, -4));
-    }
-}
-
-void PictureAreaWidget::mousePressEvent(QMouseEvent* event) {
-    if (event->button() != Qt::LeftButton) return QWidget::mousePressEvent(event);
-    pressed_ = true;
-    if (autoDrag_) emit dragStarted(event->position().toPoint());
-}
-
-void PictureAreaWidget::mouseMoveEvent(QMouseEvent* event) {
-    if (pressed_ && autoDrag_) emit dragMoved(event->globalPosition().toPoint());
-}
-
-void PictureAreaWidget::mouseReleaseEvent(QMouseEvent* event) {
-    if (event->button() != Qt::LeftButton || !pressed_) return QWidget::mouseReleaseEvent(event);
-    pressed_ = false;
-    if (autoDrag_)
-        emit dragEnded(event->globalPosition().toPoint());
-    else if (rect().contains(event->position().toPoint()))
-        emit clicked();
+    if (focusRing_ && hasFocus()) drawFocusRing(painter, inner);
 }
 
 void PictureAreaWidget::keyPressEvent(QKeyEvent* event) {
-    const int step = event->modifiers().testFlag(Qt::ShiftModifier) ? 1 : 10;
+    const int step = event->modifiers().testFlag(Qt::ShiftModifier) ? KeyboardHold::kFineStep : KeyboardHold::kStep;
     switch (event->key()) {
     case Qt::Key_Space:
     case Qt::Key_Return:
@@ -99,12 +73,6 @@ void PictureAreaWidget::focusOutEvent(QFocusEvent* event) {
     update();
     emit focusLost();
     QWidget::focusOutEvent(event);
-}
-
-void PictureAreaWidget::mouseDoubleClickEvent(QMouseEvent* event) {
-    // The second press of a double-click starts another drag of a dragging area, but is no
-    // click: the release that follows it finds nothing pressed.
-    if (autoDrag_) mousePressEvent(event);
 }
 
 } // namespace velmora

@@ -11,13 +11,12 @@ namespace velmora {
  * A picture area: a sunken frame, its back colour inside, and its scene picture at the inner
  * top-left corner, one picture pixel per screen pixel, clipped at the inner edges.
  *
- * Gestures with the main mouse button: an area that drags automatically starts a drag on the
- * press (and never reports a click); any other area reports a click when the button goes down
- * and comes up over it. A double-click is not a second click.
+ * The mouse is the window's business: it routes every button by where it is in the window.
  *
- * Keys, while the area has the focus: Space or Enter activates it, the arrow keys ask to move
- * (10 pixels, 1 with Shift) and Escape asks to cancel; what that means is the window's business.
- * A focus ring shows while the area has a focus that the keyboard gave it.
+ * Keys, while the area has the focus: Space or Enter activates it (a held key once), the arrow
+ * keys ask to move (one step, a fine step with Shift) and Escape asks to cancel; what that
+ * means is the window's business. A focus ring shows while the area has a focus that the
+ * keyboard gave it, or the program on the keyboard's behalf.
  */
 class PictureAreaWidget final : public QWidget {
     Q_OBJECT
@@ -34,12 +33,6 @@ public:
     QRect innerRect() const { return rect().adjusted(kFrameWidth, kFrameWidth, -kFrameWidth, -kFrameWidth); }
 
 signals:
-    void clicked();
-    // `grab` is where the button went down, in this widget's coordinates.
-    void dragStarted(QPoint grab);
-    // Pointer positions in global screen coordinates.
-    void dragMoved(QPoint global);
-    void dragEnded(QPoint global);
     void activated();
     void moveRequested(QPoint delta);
     void cancelRequested();
@@ -47,10 +40,6 @@ signals:
 
 protected:
     void paintEvent(QPaintEvent* event) override;
-    void mousePressEvent(QMouseEvent* event) override;
-    void mouseMoveEvent(QMouseEvent* event) override;
-    void mouseReleaseEvent(QMouseEvent* event) override;
-    void mouseDoubleClickEvent(QMouseEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
     void focusInEvent(QFocusEvent* event) override;
     void focusOutEvent(QFocusEvent* event) override;
@@ -58,8 +47,6 @@ protected:
 private:
     QImage picture_;
     QColor back_;
-    bool autoDrag_;
-    bool pressed_ = false;
     bool focusRing_ = false;
     bool activatable_ = false;
 };

@@ -1,6 +1,9 @@
 #include "ui/push_button_widget.h"
 
+#include "ui/focus_ring.h"
+
 #include <QKeyEvent>
+#include <QPainter>
 
 namespace velmora {
 
@@ -10,6 +13,13 @@ void PushButtonWidget::keyPressEvent(QKeyEvent* event) {
         return;
     }
     QPushButton::keyPressEvent(event);
+}
+
+void PushButtonWidget::paintEvent(QPaintEvent* event) {
+    QPushButton::paintEvent(event);
+    if (!hasFocus() || !window()->testAttribute(Qt::WA_KeyboardFocusChange)) return;
+    QPainter painter(this);
+    drawFocusRing(painter, rect());
 }
 
 } // namespace velmora

@@ -209,6 +209,17 @@ private slots:
         QCOMPARE(shownFlags(*w), expected);
     }
 
+    void startUpFailureIsAlsoOneLineOnStderr() {
+        QStringList texts;
+        QList<QByteArray> lines;
+        ErrorPolicy policy(
+            QStringLiteral("Velmora"), [&](QWidget*, const QString&, const QString& x) { texts << x; }, [](int) {},
+            [&](const QByteArray& line) { lines << line; });
+        policy.reportStartFailure(QStringLiteral("A stored picture is damaged.\n\nRow 3 is short."));
+        QCOMPARE(texts, QStringList{"A stored picture is damaged.\n\nRow 3 is short."});
+        QCOMPARE(lines, QList<QByteArray>{"velmora: A stored picture is damaged. Row 3 is short.\n"});
+    }
+
     void theEventLoopEndsWithTheRightStatus() {
         {
             auto w = shownWindow();

@@ -7,6 +7,7 @@
 
 #include <QApplication>
 #include <QMouseEvent>
+#include <QTest>
 #include <QWidget>
 
 #include <array>
@@ -32,6 +33,14 @@ inline std::unique_ptr<FormWindow> shownWindow() {
     auto window = std::make_unique<FormWindow>(sharedImages());
     window->show();
     return window;
+}
+
+// A shown window that has become the active one, so that it has the keyboard; nullptr if it never does.
+inline std::unique_ptr<FormWindow> activeWindow() {
+    auto w = shownWindow();
+    QApplication::setActiveWindow(w.get());
+    if (!QTest::qWaitForWindowActive(w.get())) return nullptr;
+    return w;
 }
 
 // Sends one mouse event straight to `target`, as the platform would while `target` holds the
