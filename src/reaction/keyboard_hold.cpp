@@ -8,7 +8,7 @@ namespace velmora {
 
 PixelRect pixelRectOf(const Control& control) {
     const ControlRecord& r = control.record();
-    const auto px = [](int twips) { return pixelsFromTwips(twips, kTwipsPerPixelAt96Dpi); };
+    const auto px = [](int twips) { return pixelsFromTwips(twips, kTwipsPerPixel); };
     return {px(r.left), px(r.top), px(r.width), px(r.height)};
 }
 

@@ -119,8 +119,8 @@ public:
         val out = val::object();
         out.set("name", form.name);
         out.set("caption", form.caption);
-        out.set("width", pixelsFromTwips(form.clientWidth, kTwipsPerPixelAt96Dpi));
-        out.set("height", pixelsFromTwips(form.clientHeight, kTwipsPerPixelAt96Dpi));
+        out.set("width", pixelsFromTwips(form.clientWidth, kTwipsPerPixel));
+        out.set("height", pixelsFromTwips(form.clientHeight, kTwipsPerPixel));
         out.set("backColor", cssColor(form.backColor));
         out.set("errorTitle", std::string(kVelmoraProject.title));
         out.set("pictureFrame", kPictureFrameWidth);
@@ -273,8 +273,8 @@ private:
         PixelRect outline;
     };
 
-    int clientWidth() const { return pixelsFromTwips(model_.description().clientWidth, kTwipsPerPixelAt96Dpi); }
-    int clientHeight() const { return pixelsFromTwips(model_.description().clientHeight, kTwipsPerPixelAt96Dpi); }
+    int clientWidth() const { return pixelsFromTwips(model_.description().clientWidth, kTwipsPerPixel); }
+    int clientHeight() const { return pixelsFromTwips(model_.description().clientHeight, kTwipsPerPixel); }
 
     Status tellPresentation(const Control& control) {
         // The presentation answers false, never throws, when it could not follow.
@@ -305,8 +305,8 @@ private:
             const int frame = target->kind() == ControlKind::PictureArea ? kPictureFrameWidth : 0;
             local = {point.x - rect.x - frame, point.y - rect.y - frame};
         }
-        const EventArgs args{&source, twipsFromPixels(static_cast<float>(local.x), kTwipsPerPixelAt96Dpi),
-                             twipsFromPixels(static_cast<float>(local.y), kTwipsPerPixelAt96Dpi)};
+        const EventArgs args{&source, twipsFromPixels(static_cast<float>(local.x), kTwipsPerPixel),
+                             twipsFromPixels(static_cast<float>(local.y), kTwipsPerPixel)};
         return raise(target, FormEvent::DragDrop, args, true);
     }
 
