@@ -1,10 +1,15 @@
 # The Debian package: `cpack -G DEB` in a build folder writes velmora_<version>_<arch>.deb.
 # Included from the top-level CMakeLists.txt after packaging/ has declared what is installed.
 set(CPACK_PACKAGE_NAME velmora)
-set(CPACK_PACKAGE_VENDOR "The Velmora developers")
+set(CPACK_PACKAGE_VENDOR "The Velmora authors")
+# The project has no address of its own yet: a packager sets the maintainer, e.g.
+#   cmake --preset default -DVELMORA_MAINTAINER="Name <address>"
+# The default is an address that is plainly a placeholder.
+set(VELMORA_MAINTAINER "The Velmora authors <maintainer@example.invalid>" CACHE STRING
+    "Maintainer field of the Debian package: name and e-mail address")
 set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "enzyme reaction lesson in three pictures")
-set(CPACK_PACKAGE_CONTACT "The Velmora developers <velmora@tessivar.org>")
+set(CPACK_PACKAGE_CONTACT "${VELMORA_MAINTAINER}")
 set(CPACK_PACKAGE_INSTALL_DIRECTORY Velmora)
 set(CPACK_STRIP_FILES ON)
 set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
@@ -12,8 +17,7 @@ set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_SECTION education)
 set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
-set(CPACK_DEBIAN_PACKAGE_MAINTAINER "The Velmora developers <velmora@tessivar.org>")
-set(CPACK_DEBIAN_PACKAGE_HOMEPAGE "https://tessivar.org/")
+set(CPACK_DEBIAN_PACKAGE_MAINTAINER "${VELMORA_MAINTAINER}")
 # The libraries come from dpkg-shlibdeps (package dpkg-dev); the window asks for "Comic Sans MS"
 # and falls back to Comic Neue, which no library pulls in.
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
