@@ -11,7 +11,10 @@ set(expected
   usr/bin/velmora
   usr/share/applications/velmora.desktop
   usr/share/metainfo/org.tessivar.velmora.metainfo.xml
-  usr/share/doc/velmora/copyright)
+  usr/share/doc/velmora/copyright
+  usr/share/man/man1/velmora.1.gz
+  usr/share/doc/velmora/changelog.gz
+  usr/share/doc/velmora/changelog.Debian.gz)
 foreach(size 16 32 48 64 128 256)
   list(APPEND expected usr/share/icons/hicolor/${size}x${size}/apps/velmora.png)
 endforeach()

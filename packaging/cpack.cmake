@@ -1,12 +1,7 @@
-# The Debian package: `cpack -G DEB` in a build folder writes velmora_<version>_<arch>.deb.
+# The Debian package: `cpack -G DEB` in a build folder writes velmora_<version>-<revision>_<arch>.deb.
 # Included from the top-level CMakeLists.txt after packaging/ has declared what is installed.
 set(CPACK_PACKAGE_NAME velmora)
 set(CPACK_PACKAGE_VENDOR "The Velmora authors")
-# The project has no address of its own yet: a packager sets the maintainer, e.g.
-#   cmake --preset default -DVELMORA_MAINTAINER="Name <address>"
-# The default is an address that is plainly a placeholder.
-set(VELMORA_MAINTAINER "The Velmora authors <maintainer@example.invalid>" CACHE STRING
-    "Maintainer field of the Debian package: name and e-mail address")
 set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "enzyme reaction lesson in three pictures")
 set(CPACK_PACKAGE_CONTACT "${VELMORA_MAINTAINER}")
@@ -18,6 +13,8 @@ set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_SECTION education)
 set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
 set(CPACK_DEBIAN_PACKAGE_MAINTAINER "${VELMORA_MAINTAINER}")
+# Upstream version and Debian revision: 1.0.0-1, not a native package.
+set(CPACK_DEBIAN_PACKAGE_RELEASE ${VELMORA_DEBIAN_RELEASE})
 # The libraries come from dpkg-shlibdeps (package dpkg-dev); the window asks for "Comic Sans MS"
 # and falls back to Comic Neue, which no library pulls in.
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
