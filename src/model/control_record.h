@@ -10,6 +10,10 @@
 
 namespace velmora {
 
+// The width of the default picture-area frame on each side, in pixels. A picture area's own
+// coordinates, and its picture, start inside it.
+inline constexpr int kPictureAreaFrameWidth = 2;
+
 enum class ControlKind : std::uint8_t { PictureArea, Label, PushButton };
 
 std::string_view kindName(ControlKind kind);

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "reaction/lesson_texts.h"
+#include "runtime/event_sink.h"
 #include "reaction/stage.h"
 
 #include <optional>
@@ -29,6 +30,13 @@ struct PixelRect {
 
 // The rectangle of a control of the form, in pixels of the client area.
 PixelRect pixelRectOf(const Control& control);
+
+// The visible control under `point` (client pixels), topmost first; nullptr for the form itself.
+Control* controlAt(FormModel& form, PixelPoint point);
+
+// What a drop of `source` at `point` hands the handler: the point in `target`'s own coordinates
+// (inside a picture area's frame), in twips; for the form (no target), in the form's.
+EventArgs dropArguments(Control& source, const Control* target, PixelPoint point);
 
 // Which way `target` lies from `from`; level (0) on an axis where `from` is within the target.
 Heading headingTo(PixelPoint from, const PixelRect& target);

@@ -132,11 +132,7 @@ QWidget* FormWindow::controlWidget(std::string_view name) const {
     return nullptr;
 }
 
-Control* FormWindow::controlAt(QPoint point) {
-    for (const auto& [control, widget] : widgets_)
-        if (control->visible() && widget->geometry().contains(point)) return control;
-    return nullptr;
-}
+Control* FormWindow::controlAt(QPoint point) { return velmora::controlAt(model_, {point.x(), point.y()}); }
 
 void FormWindow::showEvent(QShowEvent* event) {
     QWidget::showEvent(event);
@@ -318,15 +314,7 @@ bool FormWindow::eventFilter(QObject* watched, QEvent* event) {
 
 void FormWindow::dropAt(const Drag& drag, QPoint point, Qt::FocusReason reason) {
     Control* target = controlAt(point);
-    QPoint local = point;
-    if (target != nullptr) {
-        local = controlWidget(target->name())->mapFrom(this, point);
-        if (target->kind() == ControlKind::PictureArea)
-            local -= QPoint(PictureAreaWidget::kFrameWidth, PictureAreaWidget::kFrameWidth);
-    }
-    const EventArgs args{drag.source, twipsFromPixels(static_cast<float>(local.x()), kTwipsPerPixel),
-                         twipsFromPixels(static_cast<float>(local.y()), kTwipsPerPixel)};
-    raiseEvent(target, FormEvent::DragDrop, args, reason);
+    raiseEvent(target, FormEvent::DragDrop, dropArguments(*drag.source, target, {point.x(), point.y()}), reason);
 }
 
 void FormWindow::cancelDrag() {

@@ -21,7 +21,7 @@ namespace velmora {
 class PictureAreaWidget final : public QWidget {
     Q_OBJECT
 public:
-    static constexpr int kFrameWidth = 2;
+    static constexpr int kFrameWidth = kPictureAreaFrameWidth;
 
     PictureAreaWidget(const ControlRecord& record, QImage picture, QWidget* parent);
 

@@ -30,7 +30,6 @@ using emscripten::val;
 
 // The page draws each picture area inside a sunken frame this many pixels wide; the picture sits
 // at the inner top-left, and a drop point is given to the handler in the inner area's twips.
-constexpr int kPictureFrameWidth = 2;
 
 std::string cssColor(OleColor color) {
     const Rgb rgb = resolveColor(color).value_or(Rgb{});
@@ -123,7 +122,7 @@ public:
         out.set("height", pixelsFromTwips(form.clientHeight, kTwipsPerPixel));
         out.set("backColor", cssColor(form.backColor));
         out.set("errorTitle", std::string(kVelmoraProject.title));
-        out.set("pictureFrame", kPictureFrameWidth);
+        out.set("pictureFrame", kPictureAreaFrameWidth);
         out.set("stage", std::string(stageText(stageOf(model_))));
         out.set("startError", startError_);
         return out;
@@ -290,24 +289,9 @@ private:
         return nullptr;
     }
 
-    // The visible control under `point`, topmost first; nullptr for the form itself.
-    Control* controlAt(PixelPoint point) {
-        for (Control& control : model_.controls())
-            if (control.visible() && pixelRectOf(control).contains(point)) return &control;
-        return nullptr;
-    }
-
     val dropAt(Control& source, PixelPoint point) {
-        Control* target = controlAt(point);
-        PixelPoint local = point;
-        if (target != nullptr) {
-            const PixelRect rect = pixelRectOf(*target);
-            const int frame = target->kind() == ControlKind::PictureArea ? kPictureFrameWidth : 0;
-            local = {point.x - rect.x - frame, point.y - rect.y - frame};
-        }
-        const EventArgs args{&source, twipsFromPixels(static_cast<float>(local.x), kTwipsPerPixel),
-                             twipsFromPixels(static_cast<float>(local.y), kTwipsPerPixel)};
-        return raise(target, FormEvent::DragDrop, args, true);
+        Control* target = velmora::controlAt(model_, point);
+        return raise(target, FormEvent::DragDrop, dropArguments(source, target, point), true);
     }
 
     val raise(const Control* control, FormEvent event, const EventArgs& args, bool wasDrop) {
