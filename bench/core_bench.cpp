@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Micro-benchmarks of the core: building the form, the three handlers, a whole lesson and the
 // decoding of the stored pictures. Built with -DVELMORA_BENCH=ON; run build/bench/bench.
 #include "assets/stored_pictures.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Measures a Velmora-like program from the outside, on an X server (Xvfb in the scripts).
 //
 //   first_frame_probe launch [--settle MS] [--timeout MS] -- PROGRAM [ARGS...]

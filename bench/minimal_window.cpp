@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The floor for scripts/measure-startup and scripts/measure-drag: the least a Qt Widgets
 // program must do to draw Velmora's start screen. One 663 x 510 black window titled
 // "Tessivar"; a label and a "Reset" button in the same font; four plain child widgets at the

@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: MIT
 # Cross build for 64-bit Windows with MinGW-w64 (Debian g++-mingw-w64-x86-64-posix), whose
 # executables run here under Wine (Debian wine64).
 #   cmake --preset mingw && cmake --build --preset mingw && ctest --preset mingw

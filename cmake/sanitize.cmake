@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: MIT
 # AddressSanitizer (leak detection included) and UndefinedBehaviorSanitizer for every target:
 # the libraries, the program, the tools and the tests. Any report ends the program, so a test
 # with a report fails. .ci/run sets the run-time options (ASAN_OPTIONS, UBSAN_OPTIONS,

@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: MIT
 # Warnings every target of ours is built with.
 add_library(velmora_warnings INTERFACE)
 target_compile_options(velmora_warnings INTERFACE

@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: MIT
 # Creates the build's Wine prefix once, at configure time, so that the first test program started
 # at build time (GoogleTest's listing of its cases) does not spend its time limit setting Wine up.
 #

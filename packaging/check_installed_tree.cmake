@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: MIT
 # Installs the build into a staging folder and checks the tree a package would hold.
 #   cmake -DBUILD_DIR=<build> -DAPPSTREAMCLI=<appstreamcli> -DSTAGE=<folder> -P check_installed_tree.cmake
 file(REMOVE_RECURSE "${STAGE}")

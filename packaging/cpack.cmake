@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: MIT
 # The Debian package: `cpack -G DEB` in a build folder writes velmora_<version>-<revision>_<arch>.deb.
 # Included from the top-level CMakeLists.txt after packaging/ has declared what is installed.
 set(CPACK_PACKAGE_NAME velmora)

@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: MIT
 # Writes the Debian changelog of the package from the newest entry of NEWS.md.
 #   cmake -DNEWS=<NEWS.md> -DVERSION=<x.y.z> -DRELEASE=<n> -DMAINTAINER=<name <address>>
 #         -DOUTPUT=<changelog.Debian> -P debian_changelog.cmake

@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: MIT
 # shellcheck shell=bash
 # Shared by scripts/screenshots, scripts/measure-startup and scripts/measure-drag; sourced, not run.
 # Installs what is missing, builds, and runs a private Xvfb; everything it started is stopped

@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: MIT
 # Sourced by scripts/setup and the measure scripts: the Debian packages of scripts/packages.txt.
 
 # packages_for USE...: prints the packages that any of the named uses needs, one a line.

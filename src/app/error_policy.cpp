@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "app/error_policy.h"
 
 #include <QCoreApplication>
@@ -28,7 +29,9 @@ ErrorPolicy::ErrorPolicy(QString title, Show show, End end, Log log)
 }
 
 QString ErrorPolicy::textFor(const RunTimeError& error) {
-    return QStringLiteral("Run-time error '%1':\n\n%2").arg(error.number()).arg(QString::fromStdString(error.description()));
+    return QStringLiteral("Run-time error '%1':\n\n%2")
+        .arg(error.number())
+        .arg(QString::fromStdString(error.description()));
 }
 
 void ErrorPolicy::report(const RunTimeError& error) { showAndEnd(textFor(error)); }

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "app/project_description.h"
 #include "app/run_main.h"
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "app/platform_start.h"
 
 #include "app/error_policy.h"

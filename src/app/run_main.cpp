@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "app/run_main.h"
 
 #include "app/error_policy.h"
@@ -31,8 +32,8 @@ int runMain(const ProjectDescription& project, int argc, char** argv) {
     std::optional<PlatformStartGuard> start(std::in_place, argc, argv);
     QApplication app(argc, argv);
     start.reset();
-    QApplication::setApplicationName(QString::fromUtf8(project.executableName.data(),
-                                                       static_cast<qsizetype>(project.executableName.size())));
+    QApplication::setApplicationName(
+        QString::fromUtf8(project.executableName.data(), static_cast<qsizetype>(project.executableName.size())));
     QApplication::setApplicationVersion(QStringLiteral(VELMORA_VERSION));
     QApplication::setDesktopFileName(QStringLiteral("velmora"));
     QApplication::setWindowIcon(applicationIcon());

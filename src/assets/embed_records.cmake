@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: MIT
 # Writes OUTPUT, a C++ source holding the bytes of the four picture records in RECORD_DIR
 # as the arrays declared in stored_records.h.
 #   cmake -DRECORD_DIR=<dir> -DOUTPUT=<file.cpp> -P embed_records.cmake

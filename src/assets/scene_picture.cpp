@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "assets/scene_picture.h"
 
 #include <cassert>

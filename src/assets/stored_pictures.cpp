@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "assets/stored_pictures.h"
 
 #include "assets/stored_records.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 
 // The bytes of src/assets/records/*.rec, compiled into the program by embed_records.cmake.

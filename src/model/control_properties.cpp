@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The properties each kind of control answers to by name, and how they are read and written.
 #include "model/form_model.h"
 #include "model/run_time_error.h"

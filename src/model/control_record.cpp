@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "model/control_record.h"
 
 namespace velmora {

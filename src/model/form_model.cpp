@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "model/form_model.h"
 
 #include <cassert>

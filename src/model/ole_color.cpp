@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "model/ole_color.h"
 
 #include <array>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "model/run_time_error.h"
 
 #include <cstdio>

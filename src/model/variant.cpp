@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "model/variant.h"
 
 namespace velmora {

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "reaction/form1_events.h"
 
 #include "reaction/handlers.h"

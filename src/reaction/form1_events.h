@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 
 #include "model/form_model.h"
@@ -32,8 +33,7 @@ public:
     // Raises `event` on the control named `control` (empty name: the form itself). Returns the
     // handler's status, or nothing when no handler is named for it (or there is no such control
     // or event).
-    std::optional<Status> raise(FormModel& form, std::string_view control, FormEvent event,
-                                const EventArgs& args = {});
+    std::optional<Status> raise(FormModel& form, std::string_view control, FormEvent event, const EventArgs& args = {});
     // The same for an event given by its name in the kind's list, as a table-driven test walks them.
     std::optional<Status> raise(FormModel& form, std::string_view control, std::string_view event,
                                 const EventArgs& args = {});

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "reaction/handlers.h"
 
 #include "runtime/error_handling.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "reaction/keyboard_hold.h"
 
 #include "model/twips.h"

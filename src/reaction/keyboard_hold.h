@@ -1,8 +1,9 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 
 #include "reaction/lesson_texts.h"
-#include "runtime/event_sink.h"
 #include "reaction/stage.h"
+#include "runtime/event_sink.h"
 
 #include <optional>
 #include <string>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "reaction/lesson_texts.h"
 
 namespace velmora {
@@ -22,16 +23,14 @@ ControlText controlText(std::string_view control) {
 
 std::string_view stageText(Stage stage) {
     switch (stage) {
-    case Stage::Apart:
-        return "The enzyme and the substrate are apart. Move the substrate onto the enzyme.";
+    case Stage::Apart: return "The enzyme and the substrate are apart. Move the substrate onto the enzyme.";
     case Stage::Bound:
         return "The substrate is bound to the enzyme: this is the enzyme\u2013substrate complex. "
                "Activate the complex to release the products.";
     case Stage::Released:
         return "The products are released and the enzyme is unchanged, ready for another substrate. "
                "Press Reset to start again.";
-    case Stage::Other:
-        break;
+    case Stage::Other: break;
     }
     return "The lesson is between two stages.";
 }
@@ -43,14 +42,11 @@ std::string_view announcementText(Announcement announcement) {
                "Press Space or click the complex to release the products.";
     case Announcement::Released:
         return "The products are released. The enzyme is back, unchanged, ready for another substrate.";
-    case Announcement::Reset:
-        return "The lesson starts again: the enzyme and the substrate are apart.";
-    case Announcement::Missed:
-        return "Not on the enzyme \u2014 nothing changed. The substrate is back in its place.";
+    case Announcement::Reset: return "The lesson starts again: the enzyme and the substrate are apart.";
+    case Announcement::Missed: return "Not on the enzyme \u2014 nothing changed. The substrate is back in its place.";
     case Announcement::Cancelled:
         return "Put down without a drop \u2014 nothing changed. The substrate is back in its place.";
-    case Announcement::OverTarget:
-        return "Over the enzyme. Press Space to drop.";
+    case Announcement::OverTarget: return "Over the enzyme. Press Space to drop.";
     }
     return {};
 }
@@ -92,8 +88,8 @@ std::string offTargetText(Heading towardsEnzyme) {
 }
 
 std::string holdingText(Heading towardsEnzyme) {
-    const std::string where = isOver(towardsEnzyme) ? "It is over the enzyme: press Space to drop."
-                                                    : "The enzyme is " + wayTo(towardsEnzyme);
+    const std::string where =
+        isOver(towardsEnzyme) ? "It is over the enzyme: press Space to drop." : "The enzyme is " + wayTo(towardsEnzyme);
     return "You are holding the substrate. " + where + " Escape puts it back.";
 }
 
@@ -103,8 +99,6 @@ namespace velmora {
 
 std::string_view damagedPictureText() { return "A stored picture is damaged and the lesson cannot start."; }
 
-std::string_view lessonEndedText() {
-    return "The lesson has stopped after an error. Reload the page to start again.";
-}
+std::string_view lessonEndedText() { return "The lesson has stopped after an error. Reload the page to start again."; }
 
 } // namespace velmora

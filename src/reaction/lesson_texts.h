@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 
 #include "reaction/stage.h"
@@ -22,12 +23,12 @@ std::string_view stageText(Stage stage);
 
 // What the lesson says aloud as it goes on. Every presentation takes its words from here.
 enum class Announcement : std::uint8_t {
-    Bound,       // the substrate was dropped on the enzyme and the complex formed
-    Released,    // the complex released the products
-    Reset,       // the lesson went back to the start
-    Missed,      // a drop landed anywhere but on the enzyme
-    Cancelled,   // a keyboard hold was given up (Escape, or the focus moved away)
-    OverTarget,  // the held substrate's drop point came over the enzyme
+    Bound,      // the substrate was dropped on the enzyme and the complex formed
+    Released,   // the complex released the products
+    Reset,      // the lesson went back to the start
+    Missed,     // a drop landed anywhere but on the enzyme
+    Cancelled,  // a keyboard hold was given up (Escape, or the focus moved away)
+    OverTarget, // the held substrate's drop point came over the enzyme
 };
 
 std::string_view announcementText(Announcement announcement);

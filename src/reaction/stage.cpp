@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "reaction/stage.h"
 
 namespace velmora {

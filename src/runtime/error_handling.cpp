@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "runtime/error_handling.h"
 
 namespace velmora {

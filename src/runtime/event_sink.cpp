@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "runtime/event_sink.h"
 
 #include <algorithm>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "runtime/variant_operations.h"
 
 #include "model/run_time_error.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "ui/accessible_text.h"
 
 #include "reaction/lesson_texts.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "ui/control_accessibility.h"
 
 #include "ui/drag_outline.h"
@@ -49,7 +50,8 @@ private:
     QList<QWidget*> children() const {
         QList<QWidget*> shown;
         for (QObject* object : widget()->children())
-            if (auto* w = qobject_cast<QWidget*>(object); w && !w->isWindow() && !DragOutline::isPart(w)) shown.append(w);
+            if (auto* w = qobject_cast<QWidget*>(object); w && !w->isWindow() && !DragOutline::isPart(w))
+                shown.append(w);
         return shown;
     }
 };

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "ui/drag_outline.h"
 
 #include <QPainter>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "ui/focus_ring.h"
 
 #include <QPainter>

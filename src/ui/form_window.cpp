@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "ui/form_window.h"
 
 #include "model/twips.h"
@@ -71,9 +72,7 @@ void FormWindow::createControls(const SceneImages& images) {
         const ControlRecord& record = control.record();
         QWidget* widget = nullptr;
         switch (record.kind) {
-        case ControlKind::Label:
-            widget = new LabelWidget(record, this);
-            break;
+        case ControlKind::Label: widget = new LabelWidget(record, this); break;
         case ControlKind::PushButton: {
             auto* button = new PushButtonWidget(QString::fromStdString(record.caption), this);
             if (record.font) button->setFont(toQFont(*record.font));
@@ -111,8 +110,9 @@ void FormWindow::setUpTabOrder() {
     std::vector<std::pair<Control*, QWidget*>> order;
     std::copy_if(widgets_.begin(), widgets_.end(), std::back_inserter(order),
                  [](const auto& entry) { return entry.first->record().canTakeFocus(); });
-    std::stable_sort(order.begin(), order.end(),
-                     [](const auto& a, const auto& b) { return a.first->record().tabIndex < b.first->record().tabIndex; });
+    std::stable_sort(order.begin(), order.end(), [](const auto& a, const auto& b) {
+        return a.first->record().tabIndex < b.first->record().tabIndex;
+    });
     for (std::size_t i = 1; i < order.size(); ++i) QWidget::setTabOrder(order[i - 1].second, order[i].second);
 }
 
@@ -252,8 +252,7 @@ void FormWindow::routeMouse(QMouseEvent* event) {
             raiseEvent(pressed, FormEvent::Click, {}, Qt::OtherFocusReason);
         return;
     }
-    default:
-        return;
+    default: return;
     }
 }
 
@@ -281,15 +280,16 @@ bool FormWindow::filterKey(QWidget* receiver, QKeyEvent* event) {
         }
         return false;
     }
-    const QPointer<QWidget> owner = held != keysDown_.end() ? held->second : unmarkedRepeat ? lastRelease_.owner : nullptr;
+    const QPointer<QWidget> owner = held != keysDown_.end() ? held->second
+                                    : unmarkedRepeat        ? lastRelease_.owner
+                                                            : nullptr;
     keysDown_[key] = owner;
     // A key held since before this control took the focus does nothing here.
     if (owner != receiver || key == kWhereAmIKey) return true;
     if (event->isAutoRepeat()) return false;
     // The control that took the press sees the rest of the hold as repeats.
     QKeyEvent repeat(event->type(), key, event->modifiers(), event->nativeScanCode(), event->nativeVirtualKey(),
-                     event->nativeModifiers(), event->text(), true,
-                     static_cast<quint16>(event->count()));
+                     event->nativeModifiers(), event->text(), true, static_cast<quint16>(event->count()));
     forwardingKey_ = true;
     QCoreApplication::sendEvent(receiver, &repeat);
     forwardingKey_ = false;
@@ -301,14 +301,10 @@ bool FormWindow::eventFilter(QObject* watched, QEvent* event) {
     case QEvent::MouseButtonPress:
     case QEvent::MouseButtonDblClick:
     case QEvent::MouseMove:
-    case QEvent::MouseButtonRelease:
-        routeMouse(static_cast<QMouseEvent*>(event));
-        return true;
+    case QEvent::MouseButtonRelease: routeMouse(static_cast<QMouseEvent*>(event)); return true;
     case QEvent::KeyPress:
-    case QEvent::KeyRelease:
-        return filterKey(static_cast<QWidget*>(watched), static_cast<QKeyEvent*>(event));
-    default:
-        return QWidget::eventFilter(watched, event);
+    case QEvent::KeyRelease: return filterKey(static_cast<QWidget*>(watched), static_cast<QKeyEvent*>(event));
+    default: return QWidget::eventFilter(watched, event);
     }
 }
 

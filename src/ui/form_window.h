@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 
 #include "model/form_model.h"
@@ -94,8 +95,8 @@ private:
     std::unique_ptr<DragOutline> outline_;
     Announcer* announcer_ = nullptr;
     std::optional<Drag> drag_;
-    std::unique_ptr<KeyboardHold> hold_;  // while the drag is the keyboard's
-    Control* mainPressed_ = nullptr;      // where the main button went down, for a click
+    std::unique_ptr<KeyboardHold> hold_;        // while the drag is the keyboard's
+    Control* mainPressed_ = nullptr;            // where the main button went down, for a click
     std::map<int, QPointer<QWidget>> keysDown_; // each key held, and the widget its press went to
     struct Release {
         int key = 0;

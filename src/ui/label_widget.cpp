@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "ui/label_widget.h"
 
 #include "ui/qt_conversions.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "ui/picture_area_widget.h"
 
 #include "reaction/keyboard_hold.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "ui/push_button_widget.h"
 
 #include "ui/focus_ring.h"

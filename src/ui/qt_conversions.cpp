@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "ui/qt_conversions.h"
 
 #include "model/twips.h"
@@ -18,7 +19,8 @@ QRect pixelRect(const ControlRecord& r) {
 
 QFont toQFont(const FontSpec& stored) {
     QFont font;
-    font.setFamilies({QString::fromStdString(stored.family), QStringLiteral("Comic Neue"), QStringLiteral("sans-serif")});
+    font.setFamilies(
+        {QString::fromStdString(stored.family), QStringLiteral("Comic Neue"), QStringLiteral("sans-serif")});
     font.setStyleHint(QFont::SansSerif);
     font.setPointSizeF(stored.points());
     font.setWeight(stored.bold ? QFont::Bold : static_cast<QFont::Weight>(stored.weight));

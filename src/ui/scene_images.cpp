@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "ui/scene_images.h"
 
 #include "assets/stored_pictures.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The lesson as the browser page sees it: Form1, its pictures, its event tables and its texts,
 // handed to JavaScript through Embind. The page forwards pointer and key events here and draws
 // what it is told; every decision (what a gesture raises, where a drop lands, what is said aloud,
@@ -302,8 +303,7 @@ private:
             const ScopedErrorReporter reporter([&failure](const RunTimeError& error) {
                 if (!failure) failure = error.what();
             });
-            (void)events_.raise(model_, control ? std::string_view(control->name()) : std::string_view(), event,
-                                args);
+            (void)events_.raise(model_, control ? std::string_view(control->name()) : std::string_view(), event, args);
         }
         if (failure) {
             ended_ = true;

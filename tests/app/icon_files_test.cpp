@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The committed icon files: velmora.ico as Qt reads it, and the PNG icons of every size, against
 // the hand-set PNGs in src/app/resources/icon that they are built from.
 #include <QImage>

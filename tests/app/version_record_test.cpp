@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // velmora.rc and version_record.h hold the same version record.
 #include "version_record.h"
 

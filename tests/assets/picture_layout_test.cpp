@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The decoded scene pictures follow their layout: whole rows of pixels, where the words lie,
 // and how the complex is built from the enzyme.
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The stored records' framing, and the decoder's handling of damaged records.
 
 #include "assets/scene_picture.h"

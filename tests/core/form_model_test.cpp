@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "model/form_model.h"
 #include "model/run_time_error.h"
 #include "model/twips.h"

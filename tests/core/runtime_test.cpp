@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "runtime/error_handling.h"
 #include "runtime/object_temporary.h"
 #include "runtime/variant_operations.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Feeds arbitrary bytes to the picture record decoder. It must either refuse them with a
 // PictureFormatError or return a whole picture; it must never read outside the input.
 
@@ -18,7 +19,6 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
             for (int x = 0; x < velmora::ScenePicture::kWidth; x += 50) sum += picture.pixel(x, y).r;
         volatile unsigned keep = sum;
         (void)keep;
-    } catch (const velmora::PictureFormatError&) {
-    }
+    } catch (const velmora::PictureFormatError&) {}
     return 0;
 }

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // A storm of random gestures on the real window (offscreen platform): mouse drags of the
 // substrate from and to random points, clicks and double-clicks at random points delivered to the
 // widget under the point as the platform would, clicks on Reset, and keys to the focused widget.

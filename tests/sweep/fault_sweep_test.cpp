@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Fault sweep of the three handlers, raised through Form1's event tables as the window raises
 // them. From every combination of the four picture flags, for every handler (the drop with each
 // control as the tagged source), the presentation refuses exactly one visibility change in turn,

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Fault sweep through the real window: every gesture that runs a handler, from every state the
 // gestures reach, with the window's presentation refusing exactly one visibility change in turn.
 // The error goes through the program's ErrorPolicy with a recording box and end.

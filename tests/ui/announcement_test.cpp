@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // What a screen reader is told as the lesson goes on: every accessibility event the window sends
 // is captured as a screen reader gets it, and the sentences it would speak (the notifications,
 // with their role and text) are checked step by step, for the keys and for the mouse.
@@ -92,10 +93,12 @@ private slots:
             {"drop beside the enzyme",
              [] { press(Qt::Key_Space), press(Qt::Key_Right, 40), press(Qt::Key_Space); },
              {text(pickedUpText({0, 1})), said(Announcement::Missed)}},
-            {"tab away while holding", [] { press(Qt::Key_Space), press(Qt::Key_Tab); },
+            {"tab away while holding",
+             [] { press(Qt::Key_Space), press(Qt::Key_Tab); },
              {text(pickedUpText({0, 1})), said(Announcement::Cancelled)}},
             {"back to the substrate", [] { press(Qt::Key_Backtab); }, {}},
-            {"bind", [] { press(Qt::Key_Space), press(Qt::Key_Down, 23), press(Qt::Key_Space); },
+            {"bind",
+             [] { press(Qt::Key_Space), press(Qt::Key_Down, 23), press(Qt::Key_Space); },
              {text(pickedUpText({0, 1})), over, said(Announcement::Bound)}},
             {"ask where", [] { press(Qt::Key_F1); }, {text(stageText(Stage::Bound))}},
             {"release", [] { press(Qt::Key_Space); }, {said(Announcement::Released)}},
@@ -129,9 +132,13 @@ private slots:
             std::function<void()> gesture;
             QStringList expected;
         } steps[] = {
-            {"drop on the form", [&] { dragSubstrate(*w, QPoint(40, 40), QPoint(600, 400)); }, {said(Announcement::Missed)}},
+            {"drop on the form",
+             [&] { dragSubstrate(*w, QPoint(40, 40), QPoint(600, 400)); },
+             {said(Announcement::Missed)}},
             {"click the enzyme", [&] { clickControl(*w, "Picture1"); }, {}},
-            {"drop on the enzyme", [&] { dragSubstrate(*w, QPoint(40, 40), QPoint(330, 400)); }, {said(Announcement::Bound)}},
+            {"drop on the enzyme",
+             [&] { dragSubstrate(*w, QPoint(40, 40), QPoint(330, 400)); },
+             {said(Announcement::Bound)}},
             {"click the complex", [&] { clickControl(*w, "Picture4"); }, {said(Announcement::Released)}},
             {"click Reset", [&] { clickControl(*w, "Command1"); }, {said(Announcement::Reset)}},
         };
@@ -156,7 +163,8 @@ private slots:
         QStringList children;
         for (int i = 0; i < window->childCount(); ++i) children << window->child(i)->object()->objectName();
         children.sort();
-        QCOMPARE(children, (QStringList{"Announcer", "Command1", "Label1", "Picture1", "Picture2", "Picture3", "Picture4"}));
+        QCOMPARE(children,
+                 (QStringList{"Announcer", "Command1", "Label1", "Picture1", "Picture2", "Picture3", "Picture4"}));
     }
 };
 

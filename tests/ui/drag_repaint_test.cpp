@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "ui_test_support.h"
 
 #include <QPaintEvent>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "ui_test_support.h"
 
 #include "app/error_policy.h"
@@ -26,8 +27,8 @@ private slots:
             QRect geometry;
             bool shown;
         } expected[] = {
-            {"Label1", QRect(192, 0, 281, 33), true},    {"Picture1", QRect(200, 272, 273, 233), true},
-            {"Picture2", QRect(192, 64, 209, 201), true}, {"Picture3", QRect(184, 48, 241, 217), false},
+            {"Label1", QRect(192, 0, 281, 33), true},       {"Picture1", QRect(200, 272, 273, 233), true},
+            {"Picture2", QRect(192, 64, 209, 201), true},   {"Picture3", QRect(184, 48, 241, 217), false},
             {"Picture4", QRect(216, 272, 257, 233), false}, {"Command1", QRect(512, 72, 81, 33), true},
         };
         for (const auto& e : expected) {
@@ -43,11 +44,11 @@ private slots:
         auto w = shownWindow();
         const QImage shot = w->grab().toImage();
         const auto at = [&](int x, int y) { return shot.pixelColor(x, y); };
-        QCOMPARE(at(20, 300), QColor(Qt::black));              // the form
-        QCOMPARE(at(470, 20), QColor(Qt::black));              // the heading's own background
+        QCOMPARE(at(20, 300), QColor(Qt::black));                     // the form
+        QCOMPARE(at(470, 20), QColor(Qt::black));                     // the heading's own background
         QCOMPARE(at(200 + 2 + 230, 272 + 40), QColor(212, 208, 200)); // enzyme area right of its picture
         QCOMPARE(at(200 + 60, 272 + 2 + 220), QColor(212, 208, 200)); // and below it
-        QCOMPARE(at(192 + 2 + 204, 64 + 30), QColor(Qt::white)); // substrate area's white background
+        QCOMPARE(at(192 + 2 + 204, 64 + 30), QColor(Qt::white));      // substrate area's white background
         bool headingHasWhiteText = false;
         for (int x = 192; x < 280 && !headingHasWhiteText; ++x)
             for (int y = 0; y < 33 && !headingHasWhiteText; ++y) headingHasWhiteText = at(x, y) == QColor(Qt::white);
@@ -188,9 +189,8 @@ private slots:
         dragSubstrate(*w, QPoint(50, 60), QPoint(330, 380)); // Bound: reset changes three flags
         auto inner = w->model().visibilityListener();
         int seen = 0;
-        w->model().setVisibilityListener([&](const Control& c) {
-            return ++seen == 2 ? static_cast<Status>(0x8007000Eu) : inner(c);
-        });
+        w->model().setVisibilityListener(
+            [&](const Control& c) { return ++seen == 2 ? static_cast<Status>(0x8007000Eu) : inner(c); });
         QStringList titles, texts;
         QList<int> ends;
         ErrorPolicy policy(
@@ -223,8 +223,9 @@ private slots:
     void theEventLoopEndsWithTheRightStatus() {
         {
             auto w = shownWindow();
-            ErrorPolicy policy(QStringLiteral("Velmora"), [](QWidget*, const QString&, const QString&) {},
-                               [](int status) { QCoreApplication::exit(status); });
+            ErrorPolicy policy(
+                QStringLiteral("Velmora"), [](QWidget*, const QString&, const QString&) {},
+                [](int status) { QCoreApplication::exit(status); });
             const ScopedErrorReporter reporter([&](const RunTimeError& e) { policy.report(e); });
             dragSubstrate(*w, QPoint(50, 60), QPoint(330, 380));
             w->model().setVisibilityListener([](const Control&) { return kStatusFail; });

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "ui_test_support.h"
 
 #include <QTest>
@@ -32,23 +33,30 @@ private slots:
         QTest::newRow("enzyme block") << Stage::Apart << QPoint(202 + 40, 274 + 150) << kBlack;
         QTest::newRow("enzyme notch, rows read bottom-up") << Stage::Apart << QPoint(202 + 97, 274 + 130) << kWhite;
         QTest::newRow("enzyme ground above the block") << Stage::Apart << QPoint(202 + 100, 274 + 50) << kWhite;
-        QTest::newRow("enzyme area right of its picture") << Stage::Apart << QPoint(202 + 240, 274 + 100) << kAreaBackground;
-        QTest::newRow("enzyme area below its picture") << Stage::Apart << QPoint(202 + 100, 274 + 215) << kAreaBackground;
+        QTest::newRow("enzyme area right of its picture")
+            << Stage::Apart << QPoint(202 + 240, 274 + 100) << kAreaBackground;
+        QTest::newRow("enzyme area below its picture")
+            << Stage::Apart << QPoint(202 + 100, 274 + 215) << kAreaBackground;
         QTest::newRow("substrate block") << Stage::Apart << QPoint(194 + 30, 66 + 40) << kRed;
-        QTest::newRow("substrate tab, last rows before the clip") << Stage::Apart << QPoint(194 + 100, 66 + 190) << kRed;
+        QTest::newRow("substrate tab, last rows before the clip")
+            << Stage::Apart << QPoint(194 + 100, 66 + 190) << kRed;
         QTest::newRow("substrate area right of its picture") << Stage::Apart << QPoint(194 + 204, 66 + 100) << kWhite;
 
         QTest::newRow("complex tab in the enzyme's place") << Stage::Bound << QPoint(218 + 100, 274 + 130) << kRed;
         QTest::newRow("complex notch left of the tab") << Stage::Bound << QPoint(218 + 72, 274 + 130) << kBlack;
-        QTest::newRow("complex area right of its picture") << Stage::Bound << QPoint(218 + 230, 274 + 100) << kAreaBackground;
-        QTest::newRow("complex area below its picture") << Stage::Bound << QPoint(218 + 100, 274 + 215) << kAreaBackground;
+        QTest::newRow("complex area right of its picture")
+            << Stage::Bound << QPoint(218 + 230, 274 + 100) << kAreaBackground;
+        QTest::newRow("complex area below its picture")
+            << Stage::Bound << QPoint(218 + 100, 274 + 215) << kAreaBackground;
         QTest::newRow("upper area empty") << Stage::Bound << QPoint(194 + 30, 66 + 40) << kBlack;
         QTest::newRow("enzyme strip left of the complex") << Stage::Bound << QPoint(205, 400) << kBlack;
 
         QTest::newRow("left product bar") << Stage::Released << QPoint(186 + 40, 50 + 100) << kRed;
         QTest::newRow("gap between the bars") << Stage::Released << QPoint(186 + 90, 50 + 100) << kWhite;
-        QTest::newRow("products area right of its picture") << Stage::Released << QPoint(186 + 215, 50 + 100) << kAreaBackground;
-        QTest::newRow("products area below its picture") << Stage::Released << QPoint(186 + 100, 50 + 208) << kAreaBackground;
+        QTest::newRow("products area right of its picture")
+            << Stage::Released << QPoint(186 + 215, 50 + 100) << kAreaBackground;
+        QTest::newRow("products area below its picture")
+            << Stage::Released << QPoint(186 + 100, 50 + 208) << kAreaBackground;
         QTest::newRow("enzyme back, unchanged") << Stage::Released << QPoint(202 + 40, 274 + 150) << kBlack;
         QTest::newRow("enzyme notch empty again") << Stage::Released << QPoint(202 + 97, 274 + 130) << kWhite;
     }
@@ -69,7 +77,7 @@ private slots:
         // instead of the picture's white ground.
         auto w = shownWindow();
         const QImage shot = w->grab().toImage();
-        const int frameBottom = 64 + 201 - 2; // the frame's two bottom rows
+        const int frameBottom = 64 + 201 - 2;                 // the frame's two bottom rows
         QCOMPARE(shot.pixelColor(194 + 100, 66 + 185), kRed); // the tab, low down
         QCOMPARE(shot.pixelColor(194 + 100, frameBottom), kAreaBackground);
         QCOMPARE(shot.pixelColor(194 + 100, frameBottom + 1), kWhite);

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Unusual input never acts on the wrong control: a key held while the focus moves, two mouse
 // buttons at once, each delivered as the platform delivers them.
 
@@ -141,8 +142,8 @@ private slots:
             << kBound << "R@reset m@enzyme L@enzyme l@enzyme r@enzyme" << kReleased;
         QTest::newRow("right held on the enzyme, left drag of the substrate onto it")
             << kApart << "R@enzyme m@substrate L@substrate m@enzyme l@enzyme r@enzyme" << kBound;
-        QTest::newRow("right click during a left drag") << kApart << "L@substrate R@enzyme r@enzyme m@enzyme l@enzyme"
-                                                        << kBound;
+        QTest::newRow("right click during a left drag")
+            << kApart << "L@substrate R@enzyme r@enzyme m@enzyme l@enzyme" << kBound;
         QTest::newRow("left pressed on Reset, released on the complex")
             << kBound << "L@reset m@enzyme l@enzyme" << kBound;
         QTest::newRow("right click on the complex") << kBound << "R@enzyme r@enzyme" << kBound;

@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: MIT
 # Builds the icon files from their sources in <resources>/icon/:
 #   velmora.ico           32x32-2colours.png, 32x32-16colours.png and 16x16-16colours.png, in
 #                         that order, packed by icotool, which keeps each image's colour depth

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // make_pictures: draws the four scene pictures and writes them as picture records.
 //
 //   make_pictures <output-dir>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "picture_record.h"
 
 #include "assets/scene_picture.h"

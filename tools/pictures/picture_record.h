@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 
 // Frames a drawn 203 x 203 image as a picture record: record length, picture stream header,

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Measures the web edition against the floor page (bench/web_floor/) in headless Chromium:
 //   node measure.mjs SITE FLOOR [RUNS]
 // Each page is loaded RUNS times (15 unless given), alternately, from a plain static server and

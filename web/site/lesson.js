@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The page's side of the lesson: it builds one element per control from what the lesson (C++,
 // compiled to WebAssembly) describes, forwards pointer and key events to it, and draws and says
 // what each step returns. Nothing here decides what happens in the lesson.

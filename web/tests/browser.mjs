@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // What the browser tests and scripts/measure-web share: a plain static server (no special
 // headers, like any web host) and Debian's Chromium, headless, with a fresh profile each time.
 

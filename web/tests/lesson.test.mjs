@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The web edition in headless Chromium: what the pupil sees, hears and can do, by mouse,
 // finger and keyboard. One case a run, so each shows in the ctest log under its own sentence.
 //   node lesson.test.mjs --list          the cases, one a line

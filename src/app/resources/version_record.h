@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The executable's version record, as plain data.
 //
 // The same values are written into velmora.rc for Windows builds, where the
