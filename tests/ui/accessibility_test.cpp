@@ -72,7 +72,7 @@ private slots:
         QVERIFY(!accessible(w->controlWidget("Picture4"))->state().invisible);
     }
 
-    void stageDescriptionFollowsTheLessonAndIsAnnounced() {
+    void stageDescriptionFollowsTheLessonWithAChangeEvent() {
         auto w = shownWindow();
         QAccessibleInterface* window = accessible(w.get());
         QVERIFY(window->text(QAccessible::Description).contains(QLatin1String("apart")));

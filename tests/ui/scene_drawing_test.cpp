@@ -1,4 +1,5 @@
 // SPDX-License-Identifier: MIT
+#include "reaction/stage.h"
 #include "ui_test_support.h"
 
 #include <QTest>
@@ -13,11 +14,9 @@ const QColor kBlack(0, 0, 0);
 const QColor kWhite(255, 255, 255);
 const QColor kAreaBackground(212, 208, 200); // picture areas without a colour of their own
 
-enum class Stage { Apart, Bound, Released };
-
 } // namespace
 
-Q_DECLARE_METATYPE(Stage)
+Q_DECLARE_METATYPE(velmora::Stage)
 
 // Each picture is drawn 1:1 at its area's inner top-left corner, 2 pixels inside the frame:
 // enzyme (202,274), substrate (194,66), products (186,50), complex (218,274).
