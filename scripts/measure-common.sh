@@ -12,9 +12,12 @@ bench_build=$root/build-bench
 started_pids=()
 runtime_dir=
 
-# build_program: builds build/velmora as scripts/setup run does (incremental, no tests).
+# build_program: builds build/velmora as scripts/setup run does (incremental; a new build tree
+# leaves the tests out, an existing one keeps its choice).
 build_program() {
-  (cd "$root" && cmake --preset default -DVELMORA_TESTS=OFF >/dev/null &&
+  local tests=()
+  [ -f "$build/CMakeCache.txt" ] || tests=(-DVELMORA_TESTS=OFF)
+  (cd "$root" && cmake --preset default "${tests[@]}" >/dev/null &&
     cmake --build --preset default --target velmora --parallel "$(nproc)" >&2)
 }
 
