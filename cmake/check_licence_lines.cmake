@@ -4,7 +4,7 @@
 # first three lines. Source files are the code, build, script and desktop files; images, the
 # stored records, JSON and Markdown carry no comments and are left out.
 set(patterns
-    *.cpp *.h *.mjs *.js *.css *.html *.rc *.cmake CMakeLists.txt *.sh *.desktop *.xml *.1
+    *.cpp *.h *.mjs *.js *.css *.html *.rc *.cmake CMakeLists.txt *.sh *.desktop *.xml *.1 *.in
     scripts/* .ci/*)
 set(files)
 foreach(pattern IN LISTS patterns)
