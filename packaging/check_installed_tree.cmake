@@ -14,6 +14,7 @@ set(expected
   usr/share/applications/velmora.desktop
   usr/share/metainfo/org.tessivar.velmora.metainfo.xml
   usr/share/doc/velmora/copyright
+  usr/share/lintian/overrides/velmora
   usr/share/man/man1/velmora.1.gz
   usr/share/doc/velmora/changelog.gz
   usr/share/doc/velmora/changelog.Debian.gz)
