@@ -3,9 +3,12 @@
 # Fails, naming each file, where a source file of the tree has no SPDX licence line among its
 # first three lines. Source files are the code, build, script and desktop files; images, the
 # stored records, JSON and Markdown carry no comments and are left out.
+# Sets this script's policies: GLOB_RECURSE then leaves symbolic links to folders alone (a
+# Wine prefix in build-mingw/ links its drive Z: to /).
+cmake_minimum_required(VERSION 3.25)
 set(patterns
-    *.cpp *.h *.mjs *.js *.css *.html *.rc *.cmake CMakeLists.txt *.sh *.desktop *.xml *.1
-    scripts/* .ci/*)
+    *.cpp *.h *.mjs *.js *.css *.html *.rc *.cmake CMakeLists.txt *.sh *.desktop *.xml *.1 *.in
+    scripts/* .ci/* packaging/lintian-overrides)
 set(files)
 foreach(pattern IN LISTS patterns)
   file(GLOB_RECURSE found RELATIVE ${SOURCE_DIR} ${SOURCE_DIR}/${pattern})

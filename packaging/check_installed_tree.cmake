@@ -1,6 +1,7 @@
 # SPDX-License-Identifier: MIT
 # Installs the build into a staging folder and checks the tree a package would hold.
-#   cmake -DBUILD_DIR=<build> -DAPPSTREAMCLI=<appstreamcli> -DSTAGE=<folder> -P check_installed_tree.cmake
+#   cmake -DBUILD_DIR=<build> -DAPPSTREAMCLI=<appstreamcli> -DSTAGE=<folder> "-DICON_SIZES=<sizes>"
+#         -P check_installed_tree.cmake
 file(REMOVE_RECURSE "${STAGE}")
 execute_process(COMMAND ${CMAKE_COMMAND} --install "${BUILD_DIR}" --prefix "${STAGE}/usr"
                 RESULT_VARIABLE rc OUTPUT_QUIET)
@@ -13,10 +14,11 @@ set(expected
   usr/share/applications/velmora.desktop
   usr/share/metainfo/org.tessivar.velmora.metainfo.xml
   usr/share/doc/velmora/copyright
+  usr/share/lintian/overrides/velmora
   usr/share/man/man1/velmora.1.gz
   usr/share/doc/velmora/changelog.gz
   usr/share/doc/velmora/changelog.Debian.gz)
-foreach(size 16 32 48 64 128 256)
+foreach(size IN LISTS ICON_SIZES)
   list(APPEND expected usr/share/icons/hicolor/${size}x${size}/apps/velmora.png)
 endforeach()
 foreach(path IN LISTS expected)
@@ -26,7 +28,7 @@ foreach(path IN LISTS expected)
 endforeach()
 
 # Each icon must be the size its folder names.
-foreach(size 16 32 48 64 128 256)
+foreach(size IN LISTS ICON_SIZES)
   file(READ "${STAGE}/usr/share/icons/hicolor/${size}x${size}/apps/velmora.png" header LIMIT 24 HEX)
   string(SUBSTRING "${header}" 32 8 width_hex)
   string(SUBSTRING "${header}" 40 8 height_hex)
