@@ -9,6 +9,7 @@
 #include "ui/announcer.h"
 #include "ui/control_accessibility.h"
 #include "ui/drag_outline.h"
+#include "ui/key_state.h"
 #include "ui/label_widget.h"
 #include "ui/picture_area_widget.h"
 #include "ui/push_button_widget.h"
@@ -260,7 +261,11 @@ bool FormWindow::filterKey(QWidget* receiver, QKeyEvent* event) {
     const int key = event->key();
     if (forwardingKey_ || movesFocus(key)) return false;
     if (event->type() == QEvent::KeyRelease) {
-        if (!event->isAutoRepeat()) {
+        // A release with no time (a screen reader saw the keys first, and Qt's copies have none)
+        // while the key is still down is the window system's repeat.
+        const bool repeat =
+            event->isAutoRepeat() || (event->timestamp() == 0 && keyDownOnWindowSystem(event->nativeScanCode()));
+        if (!repeat) {
             const auto held = keysDown_.find(key);
             lastRelease_ = {key, event->timestamp(), held != keysDown_.end() ? held->second : QPointer<QWidget>()};
             if (held != keysDown_.end()) keysDown_.erase(held);

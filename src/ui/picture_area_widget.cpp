@@ -60,17 +60,28 @@ void PictureAreaWidget::keyPressEvent(QKeyEvent* event) {
     }
 }
 
+namespace {
+
+// The focus comes back, or goes, with the window's activation: the ring stays as it was. The
+// first focus arrives this way too when the window was not active yet as it took it.
+bool followsActivation(const QFocusEvent* event) {
+    return event->reason() == Qt::ActiveWindowFocusReason || event->reason() == Qt::PopupFocusReason;
+}
+
+} // namespace
+
 void PictureAreaWidget::focusInEvent(QFocusEvent* event) {
     // Only a focus that came from the keyboard shows the ring; a focus set by the program
     // after a keyboard action arrives as a tab focus on purpose.
-    focusRing_ = event->reason() == Qt::TabFocusReason || event->reason() == Qt::BacktabFocusReason ||
-                 event->reason() == Qt::ShortcutFocusReason;
+    if (!followsActivation(event))
+        focusRing_ = event->reason() == Qt::TabFocusReason || event->reason() == Qt::BacktabFocusReason ||
+                     event->reason() == Qt::ShortcutFocusReason;
     update();
     QWidget::focusInEvent(event);
 }
 
 void PictureAreaWidget::focusOutEvent(QFocusEvent* event) {
-    focusRing_ = false;
+    if (!followsActivation(event)) focusRing_ = false;
     update();
     emit focusLost();
     QWidget::focusOutEvent(event);

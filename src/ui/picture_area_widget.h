@@ -48,7 +48,7 @@ protected:
 private:
     QImage picture_;
     QColor back_;
-    bool focusRing_ = false;
+    bool focusRing_ = true; // the program gives the first focus on the keyboard's behalf
     bool activatable_ = false;
 };
 

@@ -1,0 +1,55 @@
+// SPDX-License-Identifier: MIT
+// Prints what the lesson says, one "key<TAB>value" a line, for the end-to-end tests to compare
+// with what the accessibility bus delivers: the core's own sentences, and the arrow keys that
+// take the substrate, picked up from the keyboard, over the enzyme.
+#include "model/form_model.h"
+#include "model/twips.h"
+#include "reaction/form1_events.h"
+#include "reaction/keyboard_hold.h"
+#include "reaction/lesson_texts.h"
+
+#include <cstdio>
+#include <string>
+
+using namespace velmora;
+
+namespace {
+
+void print(const char* key, std::string_view text) {
+    std::printf("%s\t%.*s\n", key, static_cast<int>(text.size()), text.data());
+}
+
+} // namespace
+
+int main() {
+    print("Bound", announcementText(Announcement::Bound));
+    print("Released", announcementText(Announcement::Released));
+    print("Reset", announcementText(Announcement::Reset));
+    print("Missed", announcementText(Announcement::Missed));
+    print("Cancelled", announcementText(Announcement::Cancelled));
+    print("OverTarget", announcementText(Announcement::OverTarget));
+    print("Apart", stageText(Stage::Apart));
+    print("Bound stage", stageText(Stage::Bound));
+    print("Released stage", stageText(Stage::Released));
+
+    FormModel model;
+    const Form1Events events(model);
+    PixelRect target;
+    for (const Control& c : model.controls())
+        if (events.handles(c.name(), FormEvent::DragDrop)) target = pixelRectOf(c);
+    const FormDescription& form = model.description();
+    KeyboardHold hold(pixelRectOf(*model.find("Picture2")), target, pixelsFromTwips(form.clientWidth, kTwipsPerPixel),
+                      pixelsFromTwips(form.clientHeight, kTwipsPerPixel));
+    print("PickedUp", hold.pickedUpText());
+    std::string route;
+    for (int i = 0; i < 100 && !hold.overTarget(); ++i) {
+        const Heading heading = headingTo(hold.dropPoint(), target);
+        // One arrow at a time: across first, then up or down.
+        const int dx = heading.horizontal * KeyboardHold::kStep;
+        const int dy = dx == 0 ? heading.vertical * KeyboardHold::kStep : 0;
+        (void)hold.moveBy(dx, dy);
+        route += dx < 0 ? "Left " : dx > 0 ? "Right " : dy < 0 ? "Up " : "Down ";
+    }
+    print("Route", route);
+    return 0;
+}
