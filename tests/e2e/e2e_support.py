@@ -151,7 +151,8 @@ def start_xvfb(processes):
 def launch_xvfb(processes):
     read_end, write_end = os.pipe()
     server = processes.add(
-        subprocess.Popen(["Xvfb", "-displayfd", str(write_end), "-screen", "0", "1024x768x24", "-nolisten", "tcp"],
+        subprocess.Popen(["Xvfb", "-displayfd", str(write_end), "-screen", "0", "1024x768x24", "-nolisten", "tcp",
+                          "-noreset"],
                          pass_fds=(write_end,), stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL,
                          preexec_fn=ends_with_us))
     os.close(write_end)
