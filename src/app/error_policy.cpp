@@ -14,6 +14,11 @@ QByteArray stderrLine(const QString& text) {
     return QByteArray(kCommandName) + ": " + oneLine.simplified().toUtf8() + '\n';
 }
 
+void writeToStderr(const QByteArray& line) {
+    std::fwrite(line.constData(), 1, static_cast<std::size_t>(line.size()), stderr);
+    std::fflush(stderr);
+}
+
 ErrorPolicy::ErrorPolicy(QString title, Show show, End end, Log log)
     : title_(std::move(title)), show_(std::move(show)), end_(std::move(end)), log_(std::move(log)) {
     if (!show_)
@@ -21,11 +26,7 @@ ErrorPolicy::ErrorPolicy(QString title, Show show, End end, Log log)
             QMessageBox::critical(parent, boxTitle, text);
         };
     if (!end_) end_ = [](int status) { QCoreApplication::exit(status); };
-    if (!log_)
-        log_ = [](const QByteArray& line) {
-            std::fwrite(line.constData(), 1, static_cast<std::size_t>(line.size()), stderr);
-            std::fflush(stderr);
-        };
+    if (!log_) log_ = writeToStderr;
 }
 
 QString ErrorPolicy::textFor(const RunTimeError& error) {

@@ -20,6 +20,9 @@ inline constexpr char kCommandName[] = "velmora";
 // `text` as one line for stderr: "velmora: " and the text with its line breaks made spaces.
 QByteArray stderrLine(const QString& text);
 
+// Writes `line` to stderr at once (unbuffered by the time this returns).
+void writeToStderr(const QByteArray& line);
+
 /*
  * The program-wide answer to an error: one modal box titled with the project title that gives
  * the error's number and description, the same text as one line on stderr for a terminal or a

@@ -29,10 +29,7 @@ void duringStart(QtMsgType type, const QMessageLogContext& context, const QStrin
         return;
     }
     // Qt would abort now. Nothing was shown and nothing is lost, so the program just ends.
-    const QByteArray line =
-        stderrLine(noDisplayMessage(g_platform, environment("DISPLAY"), environment("WAYLAND_DISPLAY")));
-    std::fwrite(line.constData(), 1, static_cast<std::size_t>(line.size()), stderr);
-    std::fflush(stderr);
+    writeToStderr(stderrLine(noDisplayMessage(g_platform, environment("DISPLAY"), environment("WAYLAND_DISPLAY"))));
     std::_Exit(kExitOnError);
 }
 

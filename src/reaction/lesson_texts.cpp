@@ -93,10 +93,6 @@ std::string holdingText(Heading towardsEnzyme) {
     return "You are holding the substrate. " + where + " Escape puts it back.";
 }
 
-} // namespace velmora
-
-namespace velmora {
-
 std::string_view damagedPictureText() { return "A stored picture is damaged and the lesson cannot start."; }
 
 std::string_view lessonEndedText() { return "The lesson has stopped after an error. Reload the page to start again."; }

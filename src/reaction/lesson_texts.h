@@ -47,10 +47,6 @@ std::string offTargetText(Heading towardsEnzyme);
 // enzyme is below: press Down arrow. Escape puts it back."
 std::string holdingText(Heading towardsEnzyme);
 
-} // namespace velmora
-
-namespace velmora {
-
 // What a presentation shows when a stored picture cannot be decoded and the lesson cannot start.
 std::string_view damagedPictureText();
 // What a presentation says once an error has ended the lesson.

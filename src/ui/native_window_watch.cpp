@@ -4,9 +4,8 @@
 #include <QCoreApplication>
 #include <QTimer>
 
-#if __has_include(<xcb/xcb.h>)
+#ifdef VELMORA_XCB
 #include <xcb/xcb.h>
-#define VELMORA_HAVE_XCB 1
 #endif
 
 namespace velmora {
@@ -20,7 +19,7 @@ NativeWindowWatch::~NativeWindowWatch() {
 }
 
 bool NativeWindowWatch::nativeEventFilter(const QByteArray& eventType, void* message, qintptr*) {
-#ifdef VELMORA_HAVE_XCB
+#ifdef VELMORA_XCB
     if (eventType != "xcb_generic_event_t" || window_ == nullptr || !window_->testAttribute(Qt::WA_WState_Created))
         return false;
     const auto* event = static_cast<const xcb_generic_event_t*>(message);

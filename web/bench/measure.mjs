@@ -9,7 +9,7 @@
 import { cpSync, mkdtempSync, readdirSync, readFileSync, rmSync, statSync, writeFileSync } from 'node:fs';
 import { tmpdir } from 'node:os';
 import { extname, join } from 'node:path';
-import { gzipped, kCompressible, launch, serve } from '../tests/browser.mjs';
+import { gzipped, kCompressible, launch, pixels, serve } from '../tests/browser.mjs';
 
 const [siteDir, floorSource, runsArg] = process.argv.slice(2);
 const runs = Number(runsArg ?? 15);
@@ -65,17 +65,13 @@ async function loadOnce(browser, url, withDrag) {
   await page.waitForFunction(() => window.firstFrameMs !== undefined, { timeout: 15000 });
   const firstFrameMs = await page.evaluate(() => window.firstFrameMs);
   // The frame is correct: enzyme black in its block, substrate red, Reset's face light.
-  const correct = await page.evaluate(async (png) => {
-    const image = new Image();
-    image.src = `data:image/png;base64,${png}`;
-    await image.decode();
-    const canvas = new OffscreenCanvas(image.width, image.height);
-    const context = canvas.getContext('2d');
-    context.drawImage(image, 0, 0);
-    const form = document.getElementById('Form1').getBoundingClientRect();
-    const px = (x, y) => Array.from(context.getImageData(form.left + x, form.top + y, 1, 1).data.slice(0, 3)).join(',');
-    return px(232, 400) === '0,0,0' && px(230, 130) === '255,0,0' && px(520, 80).split(',').every((c) => c > 150);
-  }, await page.screenshot({ encoding: 'base64' }));
+  const form = await page.evaluate(() => {
+    const box = document.getElementById('Form1').getBoundingClientRect();
+    return [box.left, box.top];
+  });
+  const [enzyme, substrate, reset] = await pixels(page, ([x, y]) => [form[0] + x, form[1] + y],
+    [[232, 400], [230, 130], [520, 80]]);
+  const correct = enzyme.join(',') === '0,0,0' && substrate.join(',') === '255,0,0' && reset.every((c) => c > 150);
   if (!correct) throw new Error(`${url}: the first frame is not the start screen`);
   const files = await Promise.all(bodies);
   const raw = files.reduce((sum, [, body]) => sum + body.length, 0);

@@ -70,3 +70,18 @@ export async function launch() {
   };
   return browser;
 }
+
+// The colours ([r, g, b]) of page points, read back from a screenshot of the page; `toPage` maps
+// each of `points` to page coordinates.
+export async function pixels(page, toPage, points) {
+  const png = await page.screenshot({ encoding: 'base64' });
+  return page.evaluate(async (data, where) => {
+    const image = new Image();
+    image.src = `data:image/png;base64,${data}`;
+    await image.decode();
+    const canvas = new OffscreenCanvas(image.width, image.height);
+    const context = canvas.getContext('2d');
+    context.drawImage(image, 0, 0);
+    return where.map(([x, y]) => Array.from(context.getImageData(Math.round(x), Math.round(y), 1, 1).data.slice(0, 3)));
+  }, png, points.map(toPage));
+}

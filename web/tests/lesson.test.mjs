@@ -57,19 +57,8 @@ const kApart = ['Command1', 'Label1', 'Picture1', 'Picture2'];
 const kBound = ['Command1', 'Label1', 'Picture4'];
 const kReleased = ['Command1', 'Label1', 'Picture1', 'Picture3'];
 
-// The colour of form pixels, read back from a screenshot of the page.
-async function pixels(page, toPage, points) {
-  const png = await page.screenshot({ encoding: 'base64' });
-  return page.evaluate(async (data, where) => {
-    const image = new Image();
-    image.src = `data:image/png;base64,${data}`;
-    await image.decode();
-    const canvas = new OffscreenCanvas(image.width, image.height);
-    const context = canvas.getContext('2d');
-    context.drawImage(image, 0, 0);
-    return where.map(([x, y]) => Array.from(context.getImageData(Math.round(x), Math.round(y), 1, 1).data.slice(0, 3)));
-  }, png, points.map(toPage));
-}
+// The colours of page points from a screenshot (browser.mjs), set once that module has loaded.
+let pixels;
 
 async function expectPixels(page, toPage, table) {
   const got = await pixels(page, toPage, table.map((row) => row[1]));
@@ -317,10 +306,12 @@ if (site === '--list') {
     console.error(`no such case: ${name}`);
     process.exit(2);
   }
-  const { serve, launch } = await import('./browser.mjs').catch((error) => {
+  const browserModule = await import('./browser.mjs').catch((error) => {
     console.error(`puppeteer-core is not installed: run "npm ci" in web/ (scripts/setup test does)\n${error.message}`);
     process.exit(1);
   });
+  const { serve, launch } = browserModule;
+  pixels = browserModule.pixels;
   const server = await serve(site);
   const browser = await launch();
   try {
