@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: MIT
 #include "app/error_policy.h"
 
+#include "reaction/lesson_texts.h"
+
 #include <QCoreApplication>
 #include <QMessageBox>
 
@@ -29,11 +31,7 @@ ErrorPolicy::ErrorPolicy(QString title, Show show, End end, Log log)
     if (!log_) log_ = writeToStderr;
 }
 
-QString ErrorPolicy::textFor(const RunTimeError& error) {
-    return QStringLiteral("Run-time error '%1':\n\n%2")
-        .arg(error.number())
-        .arg(QString::fromStdString(error.description()));
-}
+QString ErrorPolicy::textFor(const RunTimeError& error) { return QString::fromStdString(errorBoxText(error)); }
 
 void ErrorPolicy::report(const RunTimeError& error) { showAndEnd(textFor(error)); }
 

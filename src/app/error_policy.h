@@ -50,8 +50,6 @@ public:
     // Box text for an error: "Run-time error '<number>':" and the description.
     static QString textFor(const RunTimeError& error);
 
-    bool hasReported() const { return reported_; }
-
 private:
     void showAndEnd(const QString& text);
 

@@ -4,6 +4,7 @@
 #include "app/error_policy.h"
 #include "app/platform_start.h"
 #include "assets/scene_picture.h"
+#include "reaction/lesson_texts.h"
 #include "runtime/error_handling.h"
 #include "ui/form_window.h"
 #include "ui/native_window_watch.h"
@@ -47,8 +48,8 @@ int runMain(const ProjectDescription& project, int argc, char** argv) {
         images = SceneImages::load();
     } catch (const PictureFormatError& error) {
         // No half-built window: the box, then the end.
-        policy.reportStartFailure(QStringLiteral("A stored picture is damaged and the program cannot start.\n\n%1")
-                                      .arg(QString::fromUtf8(error.what())));
+        policy.reportStartFailure(QString::fromUtf8(damagedPictureText()) + QStringLiteral("\n\n") +
+                                  QString::fromUtf8(error.what()));
         return kExitOnError;
     }
 

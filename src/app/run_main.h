@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
-#include "app/project_description.h"
+#include "runtime/project_description.h"
 
 namespace velmora {
 

@@ -97,6 +97,18 @@ ScenePicture::Rgb ScenePicture::pixel(int x, int y) const {
     return {pixels_[at], pixels_[at + 1], pixels_[at + 2]};
 }
 
+std::vector<std::uint8_t> ScenePicture::rgba() const {
+    std::vector<std::uint8_t> out(std::size_t{kWidth} * kHeight * 4);
+    std::uint8_t* to = out.data();
+    for (std::size_t i = 0; i < kByteCount; i += 3, to += 4) {
+        to[0] = pixels_[i];
+        to[1] = pixels_[i + 1];
+        to[2] = pixels_[i + 2];
+        to[3] = 0xFF;
+    }
+    return out;
+}
+
 ScenePicture decodePictureRecord(std::span<const std::uint8_t> record, std::string_view pictureName) {
     const std::size_t present = record.size();
     auto fail = [&](const char* field, const std::string& problem) {

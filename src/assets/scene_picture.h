@@ -9,7 +9,9 @@
 //   u32 LE  byte count of the image file (124290)
 //   a Windows BMP: 203 x 203 pixels, 24 bits per pixel, uncompressed, rows bottom to top,
 //   each row 609 bytes of blue-green-red pixels plus 3 padding bytes.
-// The decoder accepts exactly that form and refuses anything else with PictureFormatError.
+// The decoder accepts exactly that form and refuses anything else with PictureFormatError, but
+// for six header fields that may hold anything: the BMP's two reserved fields, its horizontal
+// and vertical resolution, and its counts of colours used and important colours.
 
 #include <cstddef>
 #include <cstdint>
@@ -41,6 +43,8 @@ public:
 
     // kHeight rows of kBytesPerLine bytes, top row first.
     const std::uint8_t* data() const { return pixels_.data(); }
+    // The picture as a canvas takes it: 4 bytes a pixel (red, green, blue, alpha 255), top row first.
+    std::vector<std::uint8_t> rgba() const;
 
 private:
     friend ScenePicture decodePictureRecord(std::span<const std::uint8_t>, std::string_view);

@@ -97,4 +97,19 @@ std::string_view damagedPictureText() { return "A stored picture is damaged and 
 
 std::string_view lessonEndedText() { return "The lesson has stopped after an error. Reload the page to start again."; }
 
+std::string errorBoxText(const RunTimeError& error) {
+    return "Run-time error '" + std::to_string(error.number()) + "':\n\n" + error.description();
+}
+
+std::string_view okText() { return "OK"; }
+
+std::string_view draggableRoleText() { return "draggable item"; }
+
+std::string_view cannotRunText() {
+    return "This lesson needs a browser with JavaScript and WebAssembly switched on: please open it in an "
+           "up-to-date Chrome, Edge, Firefox or Safari.";
+}
+
+std::string_view cannotLoadText() { return "The lesson could not be loaded. Please reload the page."; }
+
 } // namespace velmora

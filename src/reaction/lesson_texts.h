@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
+#include "model/run_time_error.h"
+#include "reaction/form_geometry.h"
 #include "reaction/stage.h"
 
 #include <cstdint>
@@ -33,12 +35,6 @@ enum class Announcement : std::uint8_t {
 
 std::string_view announcementText(Announcement announcement);
 
-// Which way a place lies from the held substrate's drop point.
-struct Heading {
-    int horizontal = 0; // -1 left, 0 level with it, 1 right
-    int vertical = 0;   // -1 above, 0 level with it, 1 below
-};
-
 // "Substrate picked up. The enzyme is below: press Down arrow." (or "... over the enzyme ...").
 std::string pickedUpText(Heading towardsEnzyme);
 // "Not over the enzyme. It is below: press Down arrow."
@@ -51,5 +47,18 @@ std::string holdingText(Heading towardsEnzyme);
 std::string_view damagedPictureText();
 // What a presentation says once an error has ended the lesson.
 std::string_view lessonEndedText();
+// The text of the error box for a run-time error: "Run-time error '<number>':", a blank line,
+// and the description.
+std::string errorBoxText(const RunTimeError& error);
+// The caption of the button that closes a message box.
+std::string_view okText();
+// What a screen reader calls a control that is dragged (the substrate), where the platform lets
+// the program name the kind of a control.
+std::string_view draggableRoleText();
+
+// What the web page says when the browser cannot run the lesson at all (no modules, no
+// WebAssembly), and when its files could not be fetched.
+std::string_view cannotRunText();
+std::string_view cannotLoadText();
 
 } // namespace velmora

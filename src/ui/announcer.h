@@ -21,8 +21,6 @@ public:
     // Says `text` once the current event is done, after any focus move it made, so that the
     // focus's own words do not cut it short. Sentences given in one event are said together.
     void announce(const QString& text);
-    // The last sentence said, empty before the first.
-    QString lastText() const { return accessibleName(); }
 
 protected:
     void paintEvent(QPaintEvent*) override {}

@@ -1,10 +1,6 @@
 // SPDX-License-Identifier: MIT
 #include "ui/form_window.h"
 
-#include "model/twips.h"
-#include "reaction/keyboard_hold.h"
-#include "reaction/lesson_texts.h"
-#include "reaction/stage.h"
 #include "ui/accessible_text.h"
 #include "ui/announcer.h"
 #include "ui/control_accessibility.h"
@@ -21,36 +17,46 @@
 #include <QKeyEvent>
 #include <QMouseEvent>
 
-#include <algorithm>
-
 namespace velmora {
 namespace {
 
 QRect toQRect(const PixelRect& r) { return {r.x, r.y, r.width, r.height}; }
-PixelRect toPixelRect(const QRect& r) { return {r.x(), r.y(), r.width(), r.height()}; }
 
 // Keys that move the focus: holding one down is meant to go on through the controls.
 bool movesFocus(int key) { return key == Qt::Key_Tab || key == Qt::Key_Backtab; }
 
+// The focus comes back, or goes, with the window's activation; the pupil did not move it.
+bool followsActivation(Qt::FocusReason reason) {
+    return reason == Qt::ActiveWindowFocusReason || reason == Qt::PopupFocusReason;
+}
+
 } // namespace
 
-FormWindow::FormWindow(const SceneImages& images, QWidget* parent) : QWidget(parent), events_(model_) {
+FormWindow::FormWindow(const SceneImages& images, QWidget* parent)
+    : QWidget(parent), session_([this](const Control& control) {
+          QWidget* widget = controlWidget(control.name());
+          if (widget == nullptr) return kStatusFail;
+          widget->setVisible(control.visible());
+          return kStatusOk;
+      }) {
     installControlAccessibility();
-    const FormDescription& form = model_.description();
+    const FormDescription& form = session_.form().description();
     setWindowTitle(QString::fromStdString(form.caption));
     setObjectName(QString::fromStdString(form.name));
     QPalette background = palette();
     background.setColor(QPalette::Window, toQColor(form.backColor));
     setPalette(background);
     setAutoFillBackground(true);
-    resize(pixelsFromTwips(form.clientWidth, kTwipsPerPixel), pixelsFromTwips(form.clientHeight, kTwipsPerPixel));
+    const PixelRect client = clientRectOf(form);
+    resize(client.width, client.height);
 
     announcer_ = new Announcer(this);
     createControls(images);
-    setUpTabOrder();
+    const std::vector<const Control*> order = session_.tabOrder();
+    for (std::size_t i = 1; i < order.size(); ++i)
+        QWidget::setTabOrder(controlWidget(order[i - 1]->name()), controlWidget(order[i]->name()));
     setUpAccessibility();
     outline_ = std::make_unique<DragOutline>(this);
-    model_.setVisibilityListener([this](const Control& c) { return showVisibility(c); });
     installEventFilter(this);
 }
 
@@ -62,14 +68,14 @@ FormWindow::~FormWindow() {
         entry.second->removeEventFilter(this);
         entry.second->disconnect(this);
     }
-    model_.setVisibilityListener({});
+    session_.model().setVisibilityListener({});
 }
 
 void FormWindow::createControls(const SceneImages& images) {
     // Later siblings stack above earlier ones, so the bottom control is made first.
-    const auto controls = model_.controls();
+    const auto controls = session_.form().controls();
     for (auto it = controls.rbegin(); it != controls.rend(); ++it) {
-        Control& control = *it;
+        const Control& control = *it;
         const ControlRecord& record = control.record();
         QWidget* widget = nullptr;
         switch (record.kind) {
@@ -80,41 +86,30 @@ void FormWindow::createControls(const SceneImages& images) {
             button->setAutoDefault(false);
             // Only the keyboard and assistive technology click it this way; the mouse is routed here.
             connect(button, &QPushButton::clicked, this,
-                    [this, &control] { raiseEvent(&control, FormEvent::Click, {}, Qt::TabFocusReason); });
+                    [this, &control] { play(Qt::TabFocusReason, [&] { return session_.activate(control); }); });
             widget = button;
             break;
         }
         case ControlKind::PictureArea: {
             auto* area = new PictureAreaWidget(record, record.picture ? images.image(*record.picture) : QImage(), this);
-            area->setActivatable(events_.handles(record.name, FormEvent::Click));
-            connect(area, &PictureAreaWidget::activated, this, [this, &control] { activateByKeyboard(control); });
-            connect(area, &PictureAreaWidget::moveRequested, this, &FormWindow::moveKeyboardDrag);
-            connect(area, &PictureAreaWidget::cancelRequested, this, [this] {
-                if (keyboardDragInProgress()) putDownKeyboardHold();
+            area->setActivatable(session_.clickable(control));
+            connect(area, &PictureAreaWidget::activated, this,
+                    [this, &control] { play(Qt::TabFocusReason, [&] { return session_.activate(control); }); });
+            connect(area, &PictureAreaWidget::moveRequested, this, [this](Direction direction, bool fine) {
+                play(Qt::TabFocusReason, [&] { return session_.moveHold(direction, fine); });
             });
-            connect(area, &PictureAreaWidget::focusLost, this, [this, &control] {
-                if (keyboardDragInProgress() && drag_->source == &control) putDownKeyboardHold();
-            });
+            connect(area, &PictureAreaWidget::cancelRequested, this,
+                    [this] { play(Qt::TabFocusReason, [&] { return session_.putDown(); }); });
             widget = area;
             break;
         }
         }
         widget->setObjectName(QString::fromStdString(record.name));
-        widget->setGeometry(pixelRect(record));
+        widget->setGeometry(toQRect(pixelRectOf(control)));
         widget->setVisible(record.visible);
         widget->installEventFilter(this);
         widgets_.insert(widgets_.begin(), {&control, widget});
     }
-}
-
-void FormWindow::setUpTabOrder() {
-    std::vector<std::pair<Control*, QWidget*>> order;
-    std::copy_if(widgets_.begin(), widgets_.end(), std::back_inserter(order),
-                 [](const auto& entry) { return entry.first->record().canTakeFocus(); });
-    std::stable_sort(order.begin(), order.end(), [](const auto& a, const auto& b) {
-        return a.first->record().tabIndex < b.first->record().tabIndex;
-    });
-    for (std::size_t i = 1; i < order.size(); ++i) QWidget::setTabOrder(order[i - 1].second, order[i].second);
 }
 
 void FormWindow::setUpAccessibility() {
@@ -124,7 +119,7 @@ void FormWindow::setUpAccessibility() {
         widget->setAccessibleDescription(text.description);
     }
     setAccessibleName(windowTitle());
-    setAccessibleDescription(stageDescription(stageOf(model_)));
+    setAccessibleDescription(stageDescription(stageOf(session_.form())));
 }
 
 QWidget* FormWindow::controlWidget(std::string_view name) const {
@@ -133,126 +128,86 @@ QWidget* FormWindow::controlWidget(std::string_view name) const {
     return nullptr;
 }
 
-Control* FormWindow::controlAt(QPoint point) { return velmora::controlAt(model_, {point.x(), point.y()}); }
+const Control* FormWindow::controlOf(const QObject* widget) const {
+    for (const auto& [control, w] : widgets_)
+        if (w == widget) return control;
+    return nullptr;
+}
+
+template <class Input>
+void FormWindow::play(Qt::FocusReason reason, Input&& input) {
+    // A control hidden by a handler keeps the focus until the session says where it goes, so the
+    // focus goes straight there instead of passing other controls.
+    keepFocus_ = true;
+    const LessonStep step = std::forward<Input>(input)();
+    keepFocus_ = false;
+    apply(step, reason);
+}
+
+void FormWindow::apply(const LessonStep& step, Qt::FocusReason reason) {
+    if (step.outline)
+        outline_->showAt(toQRect(*step.outline));
+    else
+        outline_->hide();
+    if (step.pressed != pressedLook_) {
+        for (const Control* control : {pressedLook_, step.pressed})
+            if (auto* button = control ? qobject_cast<QPushButton*>(controlWidget(control->name())) : nullptr)
+                button->setDown(control == step.pressed);
+        pressedLook_ = step.pressed;
+    }
+    // Tools that read the window's description find the stage there; a pupil hears the announcer.
+    const QString stage = QString::fromUtf8(step.stage.data(), static_cast<qsizetype>(step.stage.size()));
+    if (stage != accessibleDescription()) setAccessibleDescription(stage);
+    if (step.focus != nullptr) controlWidget(step.focus->name())->setFocus(reason);
+    if (!step.say.empty()) announcer_->announce(QString::fromStdString(step.say));
+}
 
 void FormWindow::showEvent(QShowEvent* event) {
     QWidget::showEvent(event);
     if (shownOnce_) return;
     shownOnce_ = true;
-    // The focus starts on the first control in tab order that can take it, with its ring showing.
-    const std::pair<Control*, QWidget*>* first = nullptr;
-    for (const auto& entry : widgets_)
-        if (entry.first->record().canTakeFocus() && entry.first->visible() &&
-            (first == nullptr || entry.first->record().tabIndex < first->first->record().tabIndex))
-            first = &entry;
-    if (first != nullptr) first->second->setFocus(Qt::TabFocusReason);
+    // The focus starts where the session says, with its ring showing.
+    if (const Control* first = session_.firstFocus()) controlWidget(first->name())->setFocus(Qt::TabFocusReason);
 }
 
 void FormWindow::changeEvent(QEvent* event) {
     if (event->type() == QEvent::ActivationChange && !isActiveWindow()) {
-        // What happens elsewhere is not the lesson's: nothing held stays held, no key stays down.
-        cancelDrag();
         keysDown_.clear();
-        mainPressed_ = nullptr;
+        play(Qt::OtherFocusReason, [&] { return session_.windowDeactivated(); });
     }
     QWidget::changeEvent(event);
 }
 
 void FormWindow::resizeEvent(QResizeEvent* event) {
     QWidget::resizeEvent(event);
-    if (!hold_) return;
-    const std::optional<std::string> crossed = hold_->resizeClient(width(), height());
-    showHold();
-    if (crossed) announce(*crossed);
-}
-
-Status FormWindow::showVisibility(const Control& control) {
-    QWidget* widget = controlWidget(control.name());
-    if (widget == nullptr) return kStatusFail;
-    widget->setVisible(control.visible());
-    if (control.visible()) shownDuringEvent_.push_back(&control);
-    return kStatusOk;
+    play(Qt::TabFocusReason, [&] { return session_.resized(width(), height()); });
 }
 
 bool FormWindow::focusNextPrevChild(bool next) {
-    // A control hidden by the running handler keeps the focus until the handler is done, so
-    // the focus goes straight to where the lesson leads instead of passing other controls.
     if (keepFocus_) return true;
     return QWidget::focusNextPrevChild(next);
-}
-
-void FormWindow::raiseEvent(const Control* control, FormEvent event, const EventArgs& args, Qt::FocusReason reason) {
-    shownDuringEvent_.clear();
-    const Stage before = stageOf(model_);
-    keepFocus_ = true;
-    // A failing handler has already been reported by the error policy, which ends the program.
-    (void)events_.raise(model_, control ? std::string_view(control->name()) : std::string_view(), event, args);
-    keepFocus_ = false;
-    const Stage after = stageOf(model_);
-    // Tools that read the window's description find the stage there; a pupil hears the announcer.
-    const QString stage = stageDescription(after);
-    if (stage != accessibleDescription()) setAccessibleDescription(stage);
-    refocusAfter(event, reason);
-    if (const std::optional<Announcement> said = announcementAfter(before, after, event == FormEvent::DragDrop))
-        announce(std::string(announcementText(*said)));
-}
-
-void FormWindow::refocusAfter(FormEvent event, Qt::FocusReason reason) {
-    QWidget* focused = focusWidget();
-    if (focused == nullptr || focused->isVisible()) return;
-    // A drop that took the substrate away leads on to what it made; a click that took its
-    // control away leads on to Reset.
-    const bool moved = event == FormEvent::DragDrop ? focusFirstShownDuringLastEvent(reason) : focusPushButton(reason);
-    if (!moved) QWidget::focusNextPrevChild(true);
 }
 
 void FormWindow::routeMouse(QMouseEvent* event) {
     // Qt sends every button to the widget that took the first press; where the main button is
     // in the window is what counts.
-    const QPoint point = mapFromGlobal(event->globalPosition().toPoint());
-    auto* button = mainPressed_ ? qobject_cast<QPushButton*>(controlWidget(mainPressed_->name())) : nullptr;
+    const QPoint p = mapFromGlobal(event->globalPosition().toPoint());
+    const PixelPoint point{p.x(), p.y()};
+    const bool main = event->button() == Qt::LeftButton;
     switch (event->type()) {
     case QEvent::MouseButtonPress:
-    case QEvent::MouseButtonDblClick: {
-        if (event->button() != Qt::LeftButton) return;
-        Control* target = controlAt(point);
-        mainPressed_ = nullptr;
-        if (target == nullptr) return;
-        QWidget* widget = controlWidget(target->name());
-        if (target->record().autoDrag) {
-            // A drag starts at once; the substrate gets no click. A mouse drag takes over from the keys.
-            hold_.reset();
-            drag_ = Drag{target, widget, point - widget->pos()};
-            outline_->showAt(widget->geometry());
-            return;
-        }
-        // The second press of a double-click is no click on a picture, but a button takes it as one.
-        auto* pressedButton = qobject_cast<QPushButton*>(widget);
-        if (event->type() == QEvent::MouseButtonDblClick && pressedButton == nullptr) return;
-        mainPressed_ = target;
-        if (pressedButton != nullptr) pressedButton->setDown(true);
+        if (main) play(Qt::OtherFocusReason, [&] { return session_.pointerPressed(point); });
         return;
-    }
+    case QEvent::MouseButtonDblClick:
+        if (main) play(Qt::OtherFocusReason, [&] { return session_.pointerPressed(point, true); });
+        return;
     case QEvent::MouseMove:
-        if (!event->buttons().testFlag(Qt::LeftButton)) return;
-        if (drag_ && !hold_) outline_->showAt(QRect(point - drag_->grab, drag_->widget->size()));
-        if (button != nullptr) button->setDown(controlAt(point) == mainPressed_);
+        if (event->buttons().testFlag(Qt::LeftButton))
+            play(Qt::OtherFocusReason, [&] { return session_.pointerMoved(point); });
         return;
-    case QEvent::MouseButtonRelease: {
-        if (event->button() != Qt::LeftButton) return;
-        if (drag_ && !hold_) {
-            const Drag drag = *drag_;
-            cancelDrag();
-            dropAt(drag, point, Qt::OtherFocusReason);
-            return;
-        }
-        Control* pressed = mainPressed_;
-        mainPressed_ = nullptr;
-        if (button != nullptr) button->setDown(false);
-        if (pressed != nullptr && controlAt(point) == pressed && events_.handles(pressed->name(), FormEvent::Click))
-            raiseEvent(pressed, FormEvent::Click, {}, Qt::OtherFocusReason);
+    case QEvent::MouseButtonRelease:
+        if (main) play(Qt::OtherFocusReason, [&] { return session_.pointerReleased(point); });
         return;
-    }
     default: return;
     }
 }
@@ -280,7 +235,7 @@ bool FormWindow::filterKey(QWidget* receiver, QKeyEvent* event) {
     if (held == keysDown_.end() && !event->isAutoRepeat() && !unmarkedRepeat) {
         keysDown_[key] = receiver;
         if (key == kWhereAmIKey) {
-            announceWhereAmI();
+            play(Qt::TabFocusReason, [&] { return session_.whereAmI(); });
             return true;
         }
         return false;
@@ -309,89 +264,13 @@ bool FormWindow::eventFilter(QObject* watched, QEvent* event) {
     case QEvent::MouseButtonRelease: routeMouse(static_cast<QMouseEvent*>(event)); return true;
     case QEvent::KeyPress:
     case QEvent::KeyRelease: return filterKey(static_cast<QWidget*>(watched), static_cast<QKeyEvent*>(event));
+    case QEvent::FocusIn:
+        if (const Control* control = controlOf(watched);
+            control != nullptr && !keepFocus_ && !followsActivation(static_cast<QFocusEvent*>(event)->reason()))
+            play(Qt::TabFocusReason, [&] { return session_.focusMoved(control); });
+        return QWidget::eventFilter(watched, event);
     default: return QWidget::eventFilter(watched, event);
     }
-}
-
-void FormWindow::dropAt(const Drag& drag, QPoint point, Qt::FocusReason reason) {
-    Control* target = controlAt(point);
-    raiseEvent(target, FormEvent::DragDrop, dropArguments(*drag.source, target, {point.x(), point.y()}), reason);
-}
-
-void FormWindow::cancelDrag() {
-    drag_.reset();
-    hold_.reset();
-    outline_->hide();
-}
-
-void FormWindow::putDownKeyboardHold() {
-    cancelDrag();
-    announce(std::string(announcementText(Announcement::Cancelled)));
-}
-
-void FormWindow::activateByKeyboard(Control& control) {
-    if (!control.record().autoDrag) {
-        // Space or Enter on a picture area is a click on it.
-        raiseEvent(&control, FormEvent::Click, {}, Qt::TabFocusReason);
-        return;
-    }
-    if (dragInProgress() && !keyboardDragInProgress()) return; // the mouse has it
-    if (!keyboardDragInProgress()) {
-        // Picked up by the keyboard: the outline starts over the control and drops at its centre.
-        QWidget* widget = controlWidget(control.name());
-        drag_ = Drag{&control, widget, widget->rect().center()};
-        hold_ = std::make_unique<KeyboardHold>(toPixelRect(widget->geometry()), dropTargetRect(), width(), height());
-        showHold();
-        announce(hold_->pickedUpText());
-        return;
-    }
-    const Drag drag = *drag_;
-    const PixelPoint centre = hold_->dropPoint();
-    cancelDrag();
-    dropAt(drag, QPoint(centre.x, centre.y), Qt::TabFocusReason);
-}
-
-void FormWindow::moveKeyboardDrag(QPoint delta) {
-    if (!hold_) return;
-    const std::optional<std::string> crossed = hold_->moveBy(delta.x(), delta.y());
-    showHold();
-    if (crossed) announce(*crossed);
-}
-
-PixelRect FormWindow::dropTargetRect() const {
-    for (const Control& c : model_.controls())
-        if (events_.handles(c.name(), FormEvent::DragDrop)) return pixelRectOf(c);
-    return {};
-}
-
-void FormWindow::showHold() { outline_->showAt(toQRect(hold_->outline())); }
-
-void FormWindow::announceWhereAmI() {
-    if (hold_) {
-        announce(holdingText(headingTo(hold_->dropPoint(), dropTargetRect())));
-        return;
-    }
-    announce(std::string(stageText(stageOf(model_))));
-}
-
-void FormWindow::announce(const std::string& text) { announcer_->announce(QString::fromStdString(text)); }
-
-bool FormWindow::focusFirstShownDuringLastEvent(Qt::FocusReason reason) {
-    for (const Control* control : shownDuringEvent_)
-        if (control->visible() && control->record().canTakeFocus()) {
-            controlWidget(control->name())->setFocus(reason);
-            return true;
-        }
-    return false;
-}
-
-bool FormWindow::focusPushButton(Qt::FocusReason reason) {
-    for (const auto& [control, widget] : widgets_)
-        if (control->kind() == ControlKind::PushButton && control->visible()) {
-            widget->setFocus(reason);
-            return true;
-        }
-    return false;
 }
 
 } // namespace velmora

@@ -1,7 +1,6 @@
 // SPDX-License-Identifier: MIT
 #include "ui/picture_area_widget.h"
 
-#include "reaction/keyboard_hold.h"
 #include "ui/focus_ring.h"
 #include "ui/qt_conversions.h"
 
@@ -40,17 +39,17 @@ void PictureAreaWidget::paintEvent(QPaintEvent* event) {
 }
 
 void PictureAreaWidget::keyPressEvent(QKeyEvent* event) {
-    const int step = event->modifiers().testFlag(Qt::ShiftModifier) ? KeyboardHold::kFineStep : KeyboardHold::kStep;
+    const bool fine = event->modifiers().testFlag(Qt::ShiftModifier);
     switch (event->key()) {
     case Qt::Key_Space:
     case Qt::Key_Return:
     case Qt::Key_Enter:
         if (!event->isAutoRepeat()) emit activated();
         break;
-    case Qt::Key_Left: emit moveRequested(QPoint(-step, 0)); break;
-    case Qt::Key_Right: emit moveRequested(QPoint(step, 0)); break;
-    case Qt::Key_Up: emit moveRequested(QPoint(0, -step)); break;
-    case Qt::Key_Down: emit moveRequested(QPoint(0, step)); break;
+    case Qt::Key_Left: emit moveRequested(Direction::Left, fine); break;
+    case Qt::Key_Right: emit moveRequested(Direction::Right, fine); break;
+    case Qt::Key_Up: emit moveRequested(Direction::Up, fine); break;
+    case Qt::Key_Down: emit moveRequested(Direction::Down, fine); break;
     case Qt::Key_Escape: emit cancelRequested(); break;
     default: return QWidget::keyPressEvent(event);
     }
@@ -83,7 +82,6 @@ void PictureAreaWidget::focusInEvent(QFocusEvent* event) {
 void PictureAreaWidget::focusOutEvent(QFocusEvent* event) {
     if (!followsActivation(event)) focusRing_ = false;
     update();
-    emit focusLost();
     QWidget::focusOutEvent(event);
 }
 

@@ -2,6 +2,7 @@
 #pragma once
 
 #include "model/control_record.h"
+#include "reaction/lesson_session.h"
 
 #include <QImage>
 #include <QWidget>
@@ -15,8 +16,8 @@ namespace velmora {
  * The mouse is the window's business: it routes every button by where it is in the window.
  *
  * Keys, while the area has the focus: Space or Enter activates it (a held key once), the arrow
- * keys ask to move (one step, a fine step with Shift) and Escape asks to cancel; what that
- * means is the window's business. A focus ring shows while the area has a focus that the
+ * keys ask to move (a fine step with Shift) and Escape asks to put down; what that means is the
+ * lesson's business. A focus ring shows while the area has a focus that the
  * keyboard gave it, or the program on the keyboard's behalf.
  */
 class PictureAreaWidget final : public QWidget {
@@ -35,9 +36,8 @@ public:
 
 signals:
     void activated();
-    void moveRequested(QPoint delta);
+    void moveRequested(velmora::Direction direction, bool fine);
     void cancelRequested();
-    void focusLost();
 
 protected:
     void paintEvent(QPaintEvent* event) override;

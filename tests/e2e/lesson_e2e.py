@@ -64,15 +64,10 @@ def keyboard_lesson(program, said):
         check(lesson.heard == expected, "the transcript is not each step once, in order")
 
 
-def ring_colour():
-    with open(os.path.join(SOURCE, "src/ui/focus_ring.h")) as f:
-        return tuple(int(c) for c in re.search(r"kFocusRingColour\((\d+), (\d+), (\d+)\)", f.read()).groups())
-
-
 def focus_ring(program, said):
     from Xlib import X, display
 
-    colour = ring_colour()
+    colour = tuple(int(c) for c in said["FocusRing"].split())
     with Lesson(program) as lesson:
         x, y, w, h = lesson.extents("Enzyme")
         screen = display.Display(lesson.env["DISPLAY"])

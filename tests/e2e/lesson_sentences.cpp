@@ -1,9 +1,9 @@
 // SPDX-License-Identifier: MIT
 // Prints what the lesson says, one "key<TAB>value" a line, for the end-to-end tests to compare
-// with what the accessibility bus delivers: the core's own sentences, and the arrow keys that
-// take the substrate, picked up from the keyboard, over the enzyme.
+// with what the accessibility bus delivers: the core's own sentences, the arrow keys that take the
+// substrate, picked up from the keyboard, over the enzyme, and the focus mark's colour.
 #include "model/form_model.h"
-#include "model/twips.h"
+#include "reaction/focus_mark.h"
 #include "reaction/form1_events.h"
 #include "reaction/keyboard_hold.h"
 #include "reaction/lesson_texts.h"
@@ -37,13 +37,12 @@ int main() {
     PixelRect target;
     for (const Control& c : model.controls())
         if (events.handles(c.name(), FormEvent::DragDrop)) target = pixelRectOf(c);
-    const FormDescription& form = model.description();
-    KeyboardHold hold(pixelRectOf(*model.find("Picture2")), target, pixelsFromTwips(form.clientWidth, kTwipsPerPixel),
-                      pixelsFromTwips(form.clientHeight, kTwipsPerPixel));
-    print("PickedUp", hold.pickedUpText());
+    const PixelRect client = clientRectOf(model.description());
+    KeyboardHold hold(pixelRectOf(*model.find("Picture2")), target, client.width, client.height);
+    print("PickedUp", pickedUpText(hold.towardsTarget()));
     std::string route;
     for (int i = 0; i < 100 && !hold.overTarget(); ++i) {
-        const Heading heading = headingTo(hold.dropPoint(), target);
+        const Heading heading = hold.towardsTarget();
         // One arrow at a time: across first, then up or down.
         const int dx = heading.horizontal * KeyboardHold::kStep;
         const int dy = dx == 0 ? heading.vertical * KeyboardHold::kStep : 0;
@@ -51,5 +50,8 @@ int main() {
         route += dx < 0 ? "Left " : dx > 0 ? "Right " : dy < 0 ? "Up " : "Down ";
     }
     print("Route", route);
+    const std::string ring = std::to_string(kFocusRingColour.r) + " " + std::to_string(kFocusRingColour.g) + " " +
+                             std::to_string(kFocusRingColour.b);
+    print("FocusRing", ring);
     return 0;
 }

@@ -155,15 +155,6 @@ private slots:
         }
     }
 
-    void hiddenControlsAreNeverDropTargets() {
-        auto w = shownWindow();
-        dragSubstrate(*w, QPoint(50, 60), QPoint(330, 380));
-        // The enzyme's left strip is not covered by the complex: with the enzyme hidden it is form.
-        QCOMPARE(w->controlAt(QPoint(205, 400)), nullptr);
-        QCOMPARE(w->controlAt(QPoint(300, 400)), &w->model().Picture4().control());
-        QCOMPARE(w->controlAt(QPoint(300, 150)), nullptr); // where the substrate was
-    }
-
     void focusFollowsTabOrderAndSkipsHiddenControls() {
         auto w = shownWindow();
         QApplication::setActiveWindow(w.get());

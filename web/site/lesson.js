@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: MIT
 // The page's side of the lesson: it builds one element per control from what the lesson (C++,
-// compiled to WebAssembly) describes, forwards pointer and key events to it, and draws and says
-// what each step returns. Nothing here decides what happens in the lesson.
+// compiled to WebAssembly) describes, forwards pointer, key and focus events to it in form
+// pixels, and draws and says what each step returns. Nothing here decides what happens.
 
 import createVelmora from './velmora.js';
 
@@ -16,32 +16,24 @@ function showNotice(text) {
   notice.hidden = false;
 }
 
-// What the page says on its own, when there is no lesson to ask: the sentence index.html holds
-// for a browser that cannot run the lesson, and the one for a lesson that did not load.
-const kCannotRun = notice.textContent.trim();
-const kCannotLoad = notice.dataset.cannotLoad;
-
 let lesson = null;
+let form = null;
 let outline = null;
-let dragPointer = null;
+let pressed = null;
 
 function say(text) {
   if (!text) return;
   // Emptied first, so the same sentence twice in a row is heard twice.
   announcer.textContent = '';
   requestAnimationFrame(() => { announcer.textContent = text; });
-  announcer.dataset.last = text;
 }
 
 function placeOutline(rect) {
-  if (!rect) {
-    outline.hidden = true;
-    return;
-  }
+  outline.hidden = !rect;
+  if (!rect) return;
   Object.assign(outline.style, {
     left: `${rect.x}px`, top: `${rect.y}px`, width: `${rect.width}px`, height: `${rect.height}px`,
   });
-  outline.hidden = false;
 }
 
 function showError(title, text) {
@@ -50,23 +42,27 @@ function showError(title, text) {
   if (!errorBox.open) errorBox.showModal();
 }
 
-// What every lesson call returns: outline, sentence, focus, stage, and the error that ended it.
+// What every lesson input returns: outline, sentence, focus, pressed control, stage, and the
+// error that ended the lesson.
 function apply(step) {
   if (step.error !== null) {
     placeOutline(null);
     formElement.inert = true;
     formElement.setAttribute('aria-disabled', 'true');
-    showNotice(step.ended);
+    showNotice(form.ended);
     showError(form.errorTitle, step.error);
     return;
   }
   placeOutline(step.outline);
+  if (pressed !== step.pressed) {
+    if (pressed) delete document.getElementById(pressed).dataset.pressed;
+    if (step.pressed) document.getElementById(step.pressed).dataset.pressed = '';
+    pressed = step.pressed;
+  }
   document.getElementById('stage').textContent = step.stage;
   say(step.say);
   if (step.focus) document.getElementById(step.focus).focus();
 }
-
-let form = null;
 
 // Pointer position in form pixels, whatever the page's zoom.
 function formPoint(event) {
@@ -77,10 +73,10 @@ function formPoint(event) {
   ];
 }
 
-// The name of the control `target` belongs to, or null.
+// The name of the control `target` belongs to, or ''.
 function controlOf(target) {
   const element = target?.closest?.('[data-control]');
-  return element && formElement.contains(element) ? element.id : null;
+  return element && formElement.contains(element) ? element.id : '';
 }
 
 function createControl(control) {
@@ -98,8 +94,8 @@ function createControl(control) {
   } else {
     element = document.createElement('div');
     element.className = 'picture';
-    element.setAttribute('role', control.draggable || control.activatable ? 'button' : 'img');
-    if (control.draggable) element.setAttribute('aria-roledescription', 'draggable item');
+    element.setAttribute('role', control.draggable || control.clickable ? 'button' : 'img');
+    if (control.draggable) element.setAttribute('aria-roledescription', form.draggableRole);
     element.setAttribute('aria-label', control.accessibleName);
     if (control.accessibleDescription) {
       const description = document.createElement('span');
@@ -125,24 +121,21 @@ function createControl(control) {
     zIndex: String(control.layer), background: control.backColor, color: control.foreColor,
   });
   if (control.font) {
-    const f = control.font;
-    element.style.font = `${f.italic ? 'italic ' : ''}${f.weight} ${f.points}pt "${f.family}", var(--fallback-fonts)`;
-    element.style.textDecoration = [f.underline ? 'underline' : '', f.strikethrough ? 'line-through' : '']
-      .join(' ').trim() || 'none';
+    element.style.font = `${control.font.font}, var(--fallback-fonts)`;
+    element.style.textDecoration = control.font.decoration || 'none';
   }
   return element;
 }
 
 function pictureCanvas(index) {
-  const width = lesson.pictureWidth();
-  const height = lesson.pictureHeight();
+  const size = form.pictureSize;
   const canvas = document.createElement('canvas');
-  canvas.width = width;
-  canvas.height = height;
+  canvas.width = size;
+  canvas.height = size;
   canvas.setAttribute('aria-hidden', 'true');
-  const view = lesson.picture(index); // the lesson's memory: putImageData copies it at once
+  const view = form.pictures[index]; // the lesson's memory: putImageData copies it at once
   const pixels = new Uint8ClampedArray(view.buffer, view.byteOffset, view.length);
-  canvas.getContext('2d').putImageData(new ImageData(pixels, width, height), 0, 0);
+  canvas.getContext('2d').putImageData(new ImageData(pixels, size, size), 0, 0);
   return canvas;
 }
 
@@ -162,53 +155,37 @@ const presentation = {
 const kArrows = { ArrowLeft: [-1, 0], ArrowRight: [1, 0], ArrowUp: [0, -1], ArrowDown: [0, 1] };
 
 function wireGestures() {
-  // A press and release of the main button (or a finger) over the same control is a click; a
-  // press on a control that drags automatically starts its drag instead.
-  let pressed = null;
+  // One pointer at a time plays: the main button, a pen or a finger, from its press to its release.
+  let pointer = null;
   formElement.addEventListener('pointerdown', (event) => {
-    if (!event.isPrimary || event.button !== 0 || dragPointer !== null) return;
-    const name = controlOf(event.target);
-    if (!name) return;
-    const step = lesson.beginDrag(name, ...formPoint(event));
-    if (!lesson.dragging()) {
-      pressed = { pointer: event.pointerId, name };
-      return;
-    }
-    dragPointer = event.pointerId;
+    if (!event.isPrimary || event.button !== 0 || pointer !== null) return;
+    pointer = event.pointerId;
     formElement.setPointerCapture(event.pointerId);
-    apply(step);
+    apply(lesson.pointerDown(...formPoint(event), false));
   });
   formElement.addEventListener('pointermove', (event) => {
-    if (event.pointerId !== dragPointer) return;
-    apply(lesson.moveDrag(...formPoint(event)));
+    if (event.pointerId === pointer) apply(lesson.pointerMove(...formPoint(event)));
   });
   formElement.addEventListener('pointerup', (event) => {
-    if (event.pointerId === dragPointer) {
-      dragPointer = null;
-      apply(lesson.endDrag(...formPoint(event)));
-    } else if (pressed && pressed.pointer === event.pointerId) {
-      const { name } = pressed;
-      pressed = null;
-      // A finger keeps its first target; what counts is what lies under it now.
-      if (controlOf(document.elementFromPoint(event.clientX, event.clientY)) === name) apply(lesson.click(name));
-    }
+    if (event.pointerId !== pointer) return;
+    pointer = null;
+    apply(lesson.pointerUp(...formPoint(event)));
   });
-  const cancel = () => {
-    pressed = null;
-    if (dragPointer === null) return;
-    dragPointer = null;
-    apply(lesson.cancelDrag());
+  const cancel = (event) => {
+    if (event.pointerId !== pointer) return;
+    pointer = null;
+    apply(lesson.pointerCancel());
   };
   formElement.addEventListener('pointercancel', cancel);
-  formElement.addEventListener('lostpointercapture', (event) => { if (event.pointerId === dragPointer) cancel(); });
+  formElement.addEventListener('lostpointercapture', cancel);
   window.addEventListener('blur', () => {
-    cancel();
-    if (lesson.holding()) apply(lesson.cancelHold());
+    pointer = null;
+    apply(lesson.windowBlurred());
   });
 
+  // Pointer clicks were handled above. A click without a pointer (a key on the button, a
+  // screen reader's default action) is an activation.
   formElement.addEventListener('click', (event) => {
-    // Pointer clicks were handled above. A click without a pointer (a key on the button, a
-    // screen reader's default action) is an activation.
     const name = controlOf(event.target);
     if (name && event.detail === 0) apply(lesson.activate(name));
   });
@@ -217,7 +194,7 @@ function wireGestures() {
     const name = controlOf(event.target);
     if (!name || event.altKey || event.ctrlKey || event.metaKey) return;
     if (event.key === ' ' || event.key === 'Enter') {
-      if (document.getElementById(name).tagName === 'BUTTON') return; // it clicks itself
+      if (event.target.tagName === 'BUTTON') return; // it clicks itself
       event.preventDefault();
       if (!event.repeat) apply(lesson.activate(name));
     } else if (event.key in kArrows && lesson.holding()) {
@@ -225,30 +202,38 @@ function wireGestures() {
       apply(lesson.moveHold(...kArrows[event.key], event.shiftKey));
     } else if (event.key === 'Escape' && lesson.holding()) {
       event.preventDefault();
-      apply(lesson.cancelHold());
+      apply(lesson.putDown());
     }
   });
-  formElement.addEventListener('focusout', () => {
-    if (lesson.holding()) apply(lesson.cancelHold());
+  document.addEventListener('keydown', (event) => {
+    if (event.key !== 'F1' || event.altKey || event.ctrlKey || event.metaKey) return;
+    event.preventDefault();
+    if (!event.repeat) apply(lesson.whereAmI());
+  });
+  // Where the focus is, for the lesson: a control of the form, or nothing of it.
+  formElement.addEventListener('focusin', (event) => apply(lesson.focusMoved(controlOf(event.target))));
+  formElement.addEventListener('focusout', (event) => {
+    if (!formElement.contains(event.relatedTarget)) apply(lesson.focusMoved(''));
   });
 }
 
 async function start() {
   if (typeof WebAssembly !== 'object' || typeof WebAssembly.instantiate !== 'function') {
-    showNotice(kCannotRun);
+    notice.classList.remove('pending');
     return;
   }
   let module;
   try {
-    module = await createVelmora({ onAbort: () => showNotice(kCannotLoad) });
+    module = await createVelmora({ onAbort: () => showNotice(notice.dataset.cannotLoad) });
   } catch {
-    showNotice(kCannotLoad);
+    showNotice(notice.dataset.cannotLoad);
     return;
   }
   notice.hidden = true;
   lesson = new module.Lesson(presentation);
   form = lesson.form();
   document.title = form.caption;
+  document.getElementById('error-ok').textContent = form.ok;
   if (form.startError) {
     showNotice(form.startError);
     showError(form.errorTitle, form.startError);
@@ -258,6 +243,8 @@ async function start() {
   formElement.setAttribute('aria-label', form.caption);
   formElement.setAttribute('aria-describedby', 'stage');
   formElement.style.setProperty('--frame', `${form.pictureFrame}px`);
+  formElement.style.setProperty('--focus-ring', form.focusRing);
+  formElement.style.setProperty('--focus-ring-width', `${form.focusRingWidth}px`);
   Object.assign(formElement.style, { width: `${form.width}px`, height: `${form.height}px`, background: form.backColor });
   const stage = document.createElement('p');
   stage.id = 'stage';
@@ -273,8 +260,7 @@ async function start() {
   formElement.append(outline);
   wireGestures();
   formElement.hidden = false;
-  const first = formElement.querySelector('[tabindex="0"]:not([hidden]), button:not([hidden])');
-  if (first) first.focus({ focusVisible: false });
+  if (form.firstFocus) document.getElementById(form.firstFocus).focus({ focusVisible: false });
   await document.fonts.ready;
   requestAnimationFrame(() => { document.body.dataset.ready = 'true'; });
 }

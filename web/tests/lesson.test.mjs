@@ -277,7 +277,7 @@ const cases = {
     const box = await page.$eval('#error-box', (e) => [e.open, e.querySelector('h2').textContent, e.querySelector('p').textContent]);
     assert.equal(box[0], true, 'the box is open');
     assert.equal(box[1], 'Velmora');
-    assert.match(box[2], /^Run-time error '-?\d+': .*Visible/);
+    assert.match(box[2], /^Run-time error '-?\d+':\s+.*Visible/);
     assert.equal(await page.$$eval('dialog[open]', (d) => d.length), 1, 'one box');
     await page.keyboard.press('Enter');
     assert.equal(await page.$eval('#error-box', (e) => e.open), false);

@@ -1,0 +1,289 @@
+// SPDX-License-Identifier: MIT
+// The lesson as every presentation plays it: scripts of inputs, each row with what the session
+// must answer (what shows, what is said, where the focus goes, the outline, the pressed look).
+#include "reaction/lesson_session.h"
+#include "reaction/lesson_texts.h"
+#include "reaction_state.h"
+#include "runtime/temporaries.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cctype>
+#include <functional>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace velmora {
+
+void PrintTo(const PixelRect& r, std::ostream* os) { *os << r.width << "x" << r.height << "+" << r.x << "+" << r.y; }
+
+namespace {
+
+using testing::Flags;
+using testing::flagsOf;
+using testing::kApart;
+using testing::kBound;
+using testing::kReleased;
+
+using Steps = std::vector<LessonStep>;
+using Input = std::function<Steps(LessonSession&)>;
+
+// Inputs, in client pixels; points on the stored layout.
+constexpr PixelPoint kSubstrate{300, 150}, kEnzyme{330, 400}, kEnzymeRightStrip{465, 300}, kEnzymeStripBelow{260, 500},
+    kBackground{60, 400}, kHeading{230, 15}, kReset{552, 88}, kOutside{900, 900};
+constexpr PixelRect kSubstrateRect{192, 64, 209, 201};
+
+Input press(PixelPoint p, bool second = false) {
+    return [=](LessonSession& s) { return Steps{s.pointerPressed(p, second)}; };
+}
+Input move(PixelPoint p) {
+    return [=](LessonSession& s) { return Steps{s.pointerMoved(p)}; };
+}
+Input release(PixelPoint p) {
+    return [=](LessonSession& s) { return Steps{s.pointerReleased(p)}; };
+}
+Input drag(PixelPoint from, PixelPoint to) {
+    return [=](LessonSession& s) {
+        return Steps{s.pointerPressed(from), s.pointerMoved({(from.x + to.x) / 2, (from.y + to.y) / 2}),
+                     s.pointerMoved(to), s.pointerReleased(to)};
+    };
+}
+Input click(PixelPoint p) {
+    return [=](LessonSession& s) { return Steps{s.pointerPressed(p), s.pointerReleased(p)}; };
+}
+Input key(const char* control) {
+    return [=](LessonSession& s) { return Steps{s.activate(*s.form().find(control))}; };
+}
+Input arrow(Direction d, int times, bool fine = false) {
+    return [=](LessonSession& s) {
+        Steps steps;
+        for (int i = 0; i < times; ++i) steps.push_back(s.moveHold(d, fine));
+        return steps;
+    };
+}
+Input focus(const char* control) {
+    return [=](LessonSession& s) { return Steps{s.focusMoved(control ? s.form().find(control) : nullptr)}; };
+}
+Input single(LessonStep (LessonSession::*input)()) {
+    return [=](LessonSession& s) { return Steps{(s.*input)()}; };
+}
+const Input kEscape = single(&LessonSession::putDown), kF1 = single(&LessonSession::whereAmI),
+            kDeactivate = single(&LessonSession::windowDeactivated), kCancel = single(&LessonSession::pointerCancelled);
+
+std::string said(Announcement a) { return std::string(announcementText(a)); }
+std::string stage(Stage s) { return std::string(stageText(s)); }
+const std::string kPickedUp = "Substrate picked up. The enzyme is below: press Down arrow.";
+
+// What one row expects after its input: what shows, every sentence said (in order, joined by
+// " | "), where the focus was moved to (nullptr: it stayed), the outline and the pressed control.
+struct Row {
+    const char* what;
+    Input input;
+    Flags shown;
+    std::string say = {};
+    const char* movesFocusTo = nullptr;
+    std::optional<PixelRect> outline = std::nullopt;
+    const char* pressed = nullptr;
+};
+
+struct Script {
+    const char* name;
+    std::vector<Row> rows;
+};
+
+// clang-format off
+const std::vector<Script> kScripts = {
+    {"mouse lesson", {
+        {"press on the substrate", press({200, 70}), kApart, "", nullptr, kSubstrateRect},
+        {"the outline follows at the grab offset", move({300, 270}), kApart, "", nullptr, PixelRect{292, 264, 209, 201}},
+        {"drop on the enzyme binds; the focus leaves the hidden enzyme for the complex",
+         release(kEnzyme), kBound, said(Announcement::Bound), "Picture4"},
+        {"click on the complex releases; the focus goes on to Reset", click(kEnzyme), kReleased,
+         said(Announcement::Released), "Command1"},
+        {"Reset looks pressed while the main button is down on it", press(kReset), kReleased, "", nullptr, {}, "Command1"},
+        {"... and not while the pointer is off it", move(kBackground), kReleased, "", nullptr, {}, nullptr},
+        {"... and again when it comes back", move(kReset), kReleased, "", nullptr, {}, "Command1"},
+        {"releasing there resets; the focus stays on Reset", release(kReset), kApart, said(Announcement::Reset)},
+        {"Reset at the start says nothing", click(kReset), kApart},
+    }},
+    {"drops that miss", {
+        {"on the background", drag(kSubstrate, kBackground), kApart, said(Announcement::Missed)},
+        {"on the heading", drag(kSubstrate, kHeading), kApart, said(Announcement::Missed)},
+        {"on Reset", drag(kSubstrate, kReset), kApart, said(Announcement::Missed)},
+        {"on the substrate itself, without moving", click(kSubstrate), kApart, said(Announcement::Missed)},
+        {"outside the window", drag(kSubstrate, kOutside), kApart, said(Announcement::Missed)},
+        {"a press and release on Reset elsewhere clicks nothing", [](LessonSession& s) {
+             return Steps{s.pointerPressed(kReset), s.pointerReleased(kBackground)}; }, kApart},
+        {"a cancelled pointer drops nothing", [](LessonSession& s) {
+             return Steps{s.pointerPressed(kSubstrate), s.pointerMoved(kEnzyme), s.pointerCancelled()}; },
+         kApart, said(Announcement::Cancelled)},
+        {"the window given up during a drag drops nothing", [](LessonSession& s) {
+             return Steps{s.pointerPressed(kSubstrate), s.pointerMoved(kEnzyme), s.windowDeactivated(),
+                          s.pointerReleased(kEnzyme)}; }, kApart, said(Announcement::Cancelled)},
+        {"clicks on the enzyme, heading and background do nothing", [](LessonSession& s) {
+             return Steps{s.pointerPressed(kEnzyme), s.pointerReleased(kEnzyme), s.pointerPressed(kHeading),
+                          s.pointerReleased(kHeading), s.pointerPressed(kBackground), s.pointerReleased(kBackground)}; },
+         kApart},
+    }},
+    {"the enzyme's strips bind", {
+        {"right of its picture", drag(kSubstrate, kEnzymeRightStrip), kBound, said(Announcement::Bound), "Picture4"},
+        {"Reset", click(kReset), kApart, said(Announcement::Reset), "Command1"},
+        {"below its picture", drag(kSubstrate, kEnzymeStripBelow), kBound, said(Announcement::Bound), "Picture4"},
+        {"a double-click on the complex acts once: its second press finds the enzyme", [](LessonSession& s) {
+             return Steps{s.pointerPressed(kEnzyme), s.pointerReleased(kEnzyme), s.pointerPressed(kEnzyme, true),
+                          s.pointerReleased(kEnzyme)}; }, kReleased, said(Announcement::Released), "Command1"},
+    }},
+    {"focus after a step by the pointer", {
+        {"focus on Reset", focus("Command1"), kApart},
+        {"a bind puts it on the complex", drag(kSubstrate, kEnzyme), kBound, said(Announcement::Bound), "Picture4"},
+        {"focus on Reset again", focus("Command1"), kBound},
+        {"a release leaves a shown Reset focused", click(kEnzyme), kReleased, said(Announcement::Released)},
+        {"focus on nothing of the form", focus(nullptr), kReleased},
+        {"a reset puts it on Reset", click(kReset), kApart, said(Announcement::Reset), "Command1"},
+    }},
+    {"keyboard lesson", {
+        {"Tab to the substrate", focus("Picture2"), kApart},
+        {"pick up", key("Picture2"), kApart, kPickedUp, nullptr, kSubstrateRect},
+        {"ten Down arrows", arrow(Direction::Down, 10), kApart, "", nullptr, PixelRect{192, 164, 209, 201}},
+        {"the eleventh brings the drop point over the enzyme", arrow(Direction::Down, 1), kApart,
+         said(Announcement::OverTarget), nullptr, PixelRect{192, 174, 209, 201}},
+        {"a fine step stays over it and says nothing", arrow(Direction::Right, 1, true), kApart, "", nullptr,
+         PixelRect{193, 174, 209, 201}},
+        {"F1 while holding", kF1, kApart, holdingText({0, 0}), nullptr, PixelRect{193, 174, 209, 201}},
+        {"drop binds; the focus goes to the complex", key("Picture2"), kBound, said(Announcement::Bound), "Picture4"},
+        {"F1 bound", kF1, kBound, stage(Stage::Bound)},
+        {"activate the complex", key("Picture4"), kReleased, said(Announcement::Released), "Command1"},
+        {"activate Reset", key("Command1"), kApart, said(Announcement::Reset)},
+        {"F1 apart", kF1, kApart, stage(Stage::Apart)},
+        {"keys on the enzyme do nothing", key("Picture1"), kApart},
+        {"arrows without a hold do nothing", arrow(Direction::Down, 3), kApart},
+    }},
+    {"keyboard holds put down", {
+        {"pick up", key("Picture2"), kApart, kPickedUp, nullptr, kSubstrateRect},
+        {"Escape", kEscape, kApart, said(Announcement::Cancelled)},
+        {"pick up, leave the enzyme's way, drop beside it: missed, the focus stays", [](LessonSession& s) {
+             return Steps{s.activate(*s.form().find("Picture2")), s.moveHold(Direction::Right, false),
+                          s.activate(*s.form().find("Picture2"))}; }, kApart, kPickedUp + " | " + said(Announcement::Missed)},
+        {"pick up, Tab to Reset", [](LessonSession& s) {
+             return Steps{s.activate(*s.form().find("Picture2")), s.focusMoved(s.form().find("Command1"))}; },
+         kApart, kPickedUp + " | " + said(Announcement::Cancelled)},
+        {"pick up, the window is given up", [](LessonSession& s) {
+             return Steps{s.activate(*s.form().find("Picture2")), s.windowDeactivated()}; },
+         kApart, kPickedUp + " | " + said(Announcement::Cancelled)},
+        {"pick up; a pointer press on the substrate takes over silently", [](LessonSession& s) {
+             return Steps{s.activate(*s.form().find("Picture2")), s.pointerPressed({200, 70})}; },
+         kApart, kPickedUp, nullptr, kSubstrateRect},
+        {"keys leave a pointer drag alone", [](LessonSession& s) {
+             return Steps{s.activate(*s.form().find("Picture2")), s.putDown(), s.moveHold(Direction::Up, false)}; },
+         kApart, "", nullptr, kSubstrateRect},
+        {"and its drop binds", release(kEnzyme), kBound, said(Announcement::Bound), "Picture4"},
+    }},
+    {"leaving the enzyme is said once", {
+        {"pick up, eleven Down arrows", [](LessonSession& s) {
+             Steps a{s.activate(*s.form().find("Picture2"))}, b = arrow(Direction::Down, 11)(s);
+             a.insert(a.end(), b.begin(), b.end());
+             return a; }, kApart, kPickedUp + " | " + said(Announcement::OverTarget), nullptr, PixelRect{192, 174, 209, 201}},
+        {"thirty Left arrows", arrow(Direction::Left, 30), kApart,
+         "Not over the enzyme. It is to the right: press Right arrow.", nullptr, PixelRect{0, 174, 209, 201}},
+    }},
+    {"the held outline stays inside the client area", {
+        {"pick up", key("Picture2"), kApart, kPickedUp, nullptr, kSubstrateRect},
+        {"up and left, far", [](LessonSession& s) {
+             Steps a = arrow(Direction::Up, 40)(s), b = arrow(Direction::Left, 40)(s);
+             a.insert(a.end(), b.begin(), b.end());
+             return a; }, kApart, "", nullptr, PixelRect{0, 0, 209, 201}},
+        {"down and right, far", [](LessonSession& s) {
+             Steps a = arrow(Direction::Right, 60)(s), b = arrow(Direction::Down, 60)(s);
+             a.insert(a.end(), b.begin(), b.end());
+             return a; }, kApart, "", nullptr, PixelRect{663 - 209, 510 - 201, 209, 201}},
+        {"a smaller window pulls it in", [](LessonSession& s) { return Steps{s.resized(400, 300)}; }, kApart,
+         "", nullptr, PixelRect{400 - 209, 300 - 201, 209, 201}},
+        {"smaller than the outline, its centre stays on the last pixel", [](LessonSession& s) {
+             return Steps{s.resized(100, 50)}; }, kApart, "", nullptr, PixelRect{99 - 104, 49 - 100, 209, 201}},
+    }},
+};
+// clang-format on
+
+void PrintTo(const Script& script, std::ostream* os) { *os << script.name; }
+
+std::string saidIn(const Steps& steps) {
+    std::string all;
+    for (const LessonStep& step : steps)
+        if (!step.say.empty()) all += (all.empty() ? "" : " | ") + step.say;
+    return all;
+}
+
+std::string nameOf(const Control* control) { return control ? control->name() : "(none)"; }
+
+class LessonScript : public ::testing::TestWithParam<Script> {};
+
+TEST_P(LessonScript, AnswersEachInputAsThePupilExpects) {
+    LessonSession session([](const Control&) { return kStatusOk; });
+    for (const Row& row : GetParam().rows) {
+        SCOPED_TRACE(row.what);
+        const Steps steps = row.input(session);
+        ASSERT_FALSE(steps.empty());
+        const Control* moved = nullptr;
+        for (const LessonStep& step : steps)
+            if (step.focus) moved = step.focus;
+        EXPECT_EQ(flagsOf(session.model()), row.shown);
+        EXPECT_EQ(saidIn(steps), row.say);
+        EXPECT_EQ(nameOf(moved), row.movesFocusTo ? row.movesFocusTo : "(none)");
+        EXPECT_EQ(steps.back().outline, row.outline);
+        EXPECT_EQ(nameOf(steps.back().pressed), row.pressed ? row.pressed : "(none)");
+        EXPECT_EQ(steps.back().stage, stageText(stageOf(session.form())));
+        EXPECT_EQ(Temporaries::live(), 0);
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Lesson, LessonScript, ::testing::ValuesIn(kScripts), [](const auto& p) {
+    std::string name = p.param.name;
+    std::replace_if(
+        name.begin(), name.end(), [](char c) { return !std::isalnum(static_cast<unsigned char>(c)); }, '_');
+    return name;
+});
+
+TEST(LessonSession, TheFocusStartsOnTheEnzymeAndTabsThroughThePicturesToReset) {
+    const LessonSession session([](const Control&) { return kStatusOk; });
+    std::vector<std::string> order;
+    for (const Control* control : session.tabOrder()) order.push_back(control->name());
+    EXPECT_EQ(order, (std::vector<std::string>{"Picture1", "Picture2", "Picture3", "Picture4", "Command1"}));
+    EXPECT_EQ(session.firstFocus()->name(), "Picture1");
+    EXPECT_EQ(session.focused(), session.firstFocus());
+}
+
+TEST(LessonSession, HiddenControlsAreNeverHit) {
+    LessonSession session([](const Control&) { return kStatusOk; });
+    (void)drag(kSubstrate, kEnzyme)(session);
+    // The enzyme's left strip is not covered by the complex: with the enzyme hidden it is form.
+    EXPECT_EQ(controlAt(session.model(), {205, 400}), nullptr);
+    EXPECT_EQ(controlAt(session.model(), {300, 400}), &session.model().Picture4().control());
+    EXPECT_EQ(controlAt(session.model(), {300, 150}), nullptr); // where the substrate was
+}
+
+TEST(LessonSession, AStepTheWindowRefusesEndsTheLessonWithItsErrorAndKeepsWhatWasDone) {
+    // The window cannot show the products: the release fails half-way.
+    LessonSession session(
+        [](const Control& control) { return control.name() == "Picture3" ? kStatusFail : kStatusOk; });
+    (void)drag(kSubstrate, kEnzyme)(session);
+    const LessonStep failed = session.activate(*session.form().find("Picture4"));
+    ASSERT_TRUE(failed.error.has_value());
+    EXPECT_NE(failed.error->description().find("Visible"), std::string::npos) << failed.error->description();
+    EXPECT_EQ(errorBoxText(*failed.error).rfind("Run-time error '", 0), 0u);
+    EXPECT_TRUE(failed.say.empty());
+    EXPECT_EQ(flagsOf(session.model()), (Flags{false, false, false, false})) << "the complex hidden, nothing after it";
+    EXPECT_TRUE(session.ended());
+    for (const Input& input : {click(kReset), key("Command1"), drag(kSubstrate, kEnzyme), kF1})
+        for (const LessonStep& step : input(session)) {
+            EXPECT_TRUE(step.say.empty());
+            EXPECT_FALSE(step.error.has_value());
+            EXPECT_FALSE(step.outline.has_value());
+        }
+    EXPECT_EQ(flagsOf(session.model()), (Flags{false, false, false, false}));
+    EXPECT_EQ(Temporaries::live(), 0);
+}
+
+} // namespace
+} // namespace velmora
