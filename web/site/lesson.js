@@ -17,6 +17,7 @@ function showNotice(text) {
 }
 
 let lesson = null;
+let heap = null; // the lesson's memory, where its decoded pictures are
 let form = null;
 let outline = null;
 let pressed = null;
@@ -133,8 +134,8 @@ function pictureCanvas(index) {
   canvas.width = size;
   canvas.height = size;
   canvas.setAttribute('aria-hidden', 'true');
-  const view = form.pictures[index]; // the lesson's memory: putImageData copies it at once
-  const pixels = new Uint8ClampedArray(view.buffer, view.byteOffset, view.length);
+  // RGBA bytes in the lesson's memory: putImageData copies them at once.
+  const pixels = new Uint8ClampedArray(heap.buffer, form.pictures[index], size * size * 4);
   canvas.getContext('2d').putImageData(new ImageData(pixels, size, size), 0, 0);
   return canvas;
 }
@@ -217,20 +218,81 @@ function wireGestures() {
   });
 }
 
+// The lesson's files, as the page's preload links name them (data: URLs in the single-file
+// edition).
+const fileUrl = (id) => document.getElementById(id).href;
+
+async function fetched(url) {
+  const response = await fetch(url);
+  if (!response.ok) throw new Error(`${url}: ${response.status}`);
+  return response;
+}
+
+// The four picture records, carried as one gzip file.
+async function pictureRecords() {
+  const response = await fetched(fileUrl('velmora-pictures'));
+  return new Uint8Array(await new Response(response.body.pipeThrough(new DecompressionStream('gzip'))).arrayBuffer());
+}
+
+// The WebAssembly, compiled while it arrives when the server calls it application/wasm.
+async function instantiate(imports) {
+  const response = await fetched(fileUrl('velmora-wasm'));
+  if (response.headers.get('Content-Type') === 'application/wasm') return WebAssembly.instantiateStreaming(response, imports);
+  return WebAssembly.instantiate(await response.arrayBuffer(), imports);
+}
+
+function loadModule() {
+  return new Promise((resolve, reject) => {
+    createVelmora({
+      setVisible: (name, visible) => presentation.setVisible(name, visible),
+      onAbort: reject,
+      instantiateWasm(imports, receive) {
+        instantiate(imports).then(({ instance, module }) => receive(instance, module), reject);
+        return {};
+      },
+    }).then(resolve, reject);
+  });
+}
+
+// The lesson's C interface as the calls the page makes. Each answers with JSON in the lesson's
+// memory; a control goes by its place in reading order.
+function lessonOf(module, records) {
+  const answer = (address) => JSON.parse(module.UTF8ToString(address));
+  const copy = module._malloc(records.length);
+  module.HEAPU8.set(records, copy);
+  const started = answer(module._velmora_start(copy, records.length));
+  module._free(copy);
+  const at = (name) => started.controls.findIndex((control) => control.name === name);
+  heap = module.HEAPU8;
+  return {
+    form: () => started,
+    controls: () => started.controls,
+    pointerDown: (x, y, second) => answer(module._velmora_pointer_down(x, y, second)),
+    pointerMove: (x, y) => answer(module._velmora_pointer_move(x, y)),
+    pointerUp: (x, y) => answer(module._velmora_pointer_up(x, y)),
+    pointerCancel: () => answer(module._velmora_pointer_cancel()),
+    activate: (name) => answer(module._velmora_activate(at(name))),
+    moveHold: (dx, dy, fine) => answer(module._velmora_move_hold(dx, dy, fine)),
+    putDown: () => answer(module._velmora_put_down()),
+    whereAmI: () => answer(module._velmora_where_am_i()),
+    focusMoved: (name) => answer(module._velmora_focus_moved(at(name))),
+    windowBlurred: () => answer(module._velmora_window_blurred()),
+    holding: () => module._velmora_holding() !== 0,
+  };
+}
+
 async function start() {
   if (typeof WebAssembly !== 'object' || typeof WebAssembly.instantiate !== 'function') {
     notice.classList.remove('pending');
     return;
   }
-  let module;
   try {
-    module = await createVelmora({ onAbort: () => showNotice(notice.dataset.cannotLoad) });
+    lesson = lessonOf(...await Promise.all([loadModule(), pictureRecords()]));
   } catch {
     showNotice(notice.dataset.cannotLoad);
     return;
   }
   notice.hidden = true;
-  lesson = new module.Lesson(presentation);
   form = lesson.form();
   document.title = form.caption;
   document.getElementById('error-ok').textContent = form.ok;
