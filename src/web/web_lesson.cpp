@@ -82,23 +82,29 @@ const char* answered(std::string json) {
     return answer.c_str();
 }
 
-// The form: caption, size, colours, the page's words, the controls in reading order, and each
-// decoded picture as the address of its RGBA bytes, or the start error if a record is damaged.
-const char* started(std::span<const std::uint8_t> records) {
-    const FormDescription& form = lesson->form().description();
-    const PixelRect client = clientRectOf(form);
-    std::vector<std::string> pictures, controls;
-    std::string startError;
+// The four pictures, decoded from their records (back to back, in the order of PictureId), as
+// the addresses of their RGBA bytes, and the start error if a record is damaged.
+const char* decoded(std::span<const std::uint8_t> records) {
+    std::vector<std::string> pictures;
+    std::string error;
     try {
-        for (const PictureId id : kAllPictures) { // back to back, in this order
+        for (const PictureId id : kAllPictures) {
             const std::size_t at = std::min(records.size(), static_cast<std::size_t>(id) * kPictureRecordSize);
             const auto record = records.subspan(at, std::min(kPictureRecordSize, records.size() - at));
             auto& bytes = rgba[static_cast<std::size_t>(id)] = decodePictureRecord(record, pictureName(id)).rgba();
             pictures.push_back(std::to_string(reinterpret_cast<std::uintptr_t>(bytes.data())));
         }
-    } catch (const PictureFormatError& error) {
-        startError = std::string(damagedPictureText()) + "\n\n" + error.what();
+    } catch (const PictureFormatError& damaged) {
+        error = std::string(damagedPictureText()) + "\n\n" + damaged.what();
     }
+    return answered(object({{"pictures", array(pictures)}, {"error", text(error)}}));
+}
+
+// The form: caption, size, colours, the page's words and the controls in reading order.
+const char* started() {
+    const FormDescription& form = lesson->form().description();
+    const PixelRect client = clientRectOf(form);
+    std::vector<std::string> controls;
     const auto stack = lesson->form().controls(); // top first
     for (const Control* control : lesson->readingOrder()) {
         const ControlRecord& r = control->record();
@@ -136,10 +142,8 @@ const char* started(std::span<const std::uint8_t> records) {
                             {"draggableRole", text(draggableRoleText())},
                             {"stage", text(stageText(stageOf(lesson->form())))},
                             {"ended", text(lessonEndedText())},
-                            {"startError", text(startError)},
                             {"firstFocus", nameOf(lesson->firstFocus())},
                             {"pictureSize", number(ScenePicture::kWidth)},
-                            {"pictures", array(pictures)},
                             {"controls", array(controls)}}));
 }
 
@@ -168,12 +172,15 @@ using velmora::lesson;
 using velmora::stepped;
 
 extern "C" {
-// Starts the lesson with the four picture records, `size` bytes at `records` (the page's to free).
-EMSCRIPTEN_KEEPALIVE const char* velmora_start(const std::uint8_t* records, std::size_t size) {
+EMSCRIPTEN_KEEPALIVE const char* velmora_start() {
     lesson.emplace([](const velmora::Control& c) {
         return velmora_page_set_visible(c.name().c_str(), c.visible()) ? velmora::kStatusOk : velmora::kStatusFail;
     });
-    return velmora::started({records, size});
+    return velmora::started();
+}
+// The picture records, `size` bytes at `records` (the page's to free).
+EMSCRIPTEN_KEEPALIVE const char* velmora_pictures(const std::uint8_t* records, std::size_t size) {
+    return velmora::decoded({records, size});
 }
 EMSCRIPTEN_KEEPALIVE const char* velmora_pointer_down(int x, int y, int second) {
     return stepped(lesson->pointerPressed({x, y}, second));

@@ -18,6 +18,7 @@ function showNotice(text) {
 
 let lesson = null;
 let heap = null; // the lesson's memory, where its decoded pictures are
+let pictures = []; // their addresses there
 let form = null;
 let outline = null;
 let pressed = null;
@@ -133,11 +134,17 @@ function pictureCanvas(index) {
   const canvas = document.createElement('canvas');
   canvas.width = size;
   canvas.height = size;
+  canvas.dataset.picture = index;
   canvas.setAttribute('aria-hidden', 'true');
-  // RGBA bytes in the lesson's memory: putImageData copies them at once.
-  const pixels = new Uint8ClampedArray(heap.buffer, form.pictures[index], size * size * 4);
-  canvas.getContext('2d').putImageData(new ImageData(pixels, size, size), 0, 0);
   return canvas;
+}
+
+// Draws a picture into its canvas from the lesson's memory (putImageData copies the RGBA bytes
+// at once). Again each time it is shown: WebKit drops what a hidden canvas held.
+function drawPicture(canvas) {
+  const size = form.pictureSize;
+  const pixels = new Uint8ClampedArray(heap.buffer, pictures[canvas.dataset.picture], size * size * 4);
+  canvas.getContext('2d').putImageData(new ImageData(pixels, size, size), 0, 0);
 }
 
 // The model's change notice: hide or show the control. False tells the lesson it failed.
@@ -146,6 +153,7 @@ const presentation = {
     try {
       const element = document.getElementById(name);
       element.hidden = !visible;
+      if (visible) element.querySelectorAll('canvas').forEach(drawPicture);
       return element.hidden === !visible;
     } catch {
       return false;
@@ -256,17 +264,22 @@ function loadModule() {
 
 // The lesson's C interface as the calls the page makes. Each answers with JSON in the lesson's
 // memory; a control goes by its place in reading order.
-function lessonOf(module, records) {
+function lessonOf(module) {
   const answer = (address) => JSON.parse(module.UTF8ToString(address));
-  const copy = module._malloc(records.length);
-  module.HEAPU8.set(records, copy);
-  const started = answer(module._velmora_start(copy, records.length));
-  module._free(copy);
+  const started = answer(module._velmora_start());
   const at = (name) => started.controls.findIndex((control) => control.name === name);
   heap = module.HEAPU8;
   return {
     form: () => started,
     controls: () => started.controls,
+    // The records' bytes, decoded: { pictures (addresses), error }.
+    pictures: (records) => {
+      const copy = module._malloc(records.length);
+      module.HEAPU8.set(records, copy);
+      const decoded = answer(module._velmora_pictures(copy, records.length));
+      module._free(copy);
+      return decoded;
+    },
     pointerDown: (x, y, second) => answer(module._velmora_pointer_down(x, y, second)),
     pointerMove: (x, y) => answer(module._velmora_pointer_move(x, y)),
     pointerUp: (x, y) => answer(module._velmora_pointer_up(x, y)),
@@ -286,8 +299,10 @@ async function start() {
     notice.classList.remove('pending');
     return;
   }
+  const records = pictureRecords();
+  records.catch(() => {}); // its failure is told below
   try {
-    lesson = lessonOf(...await Promise.all([loadModule(), pictureRecords()]));
+    lesson = lessonOf(await loadModule());
   } catch {
     showNotice(notice.dataset.cannotLoad);
     return;
@@ -296,11 +311,6 @@ async function start() {
   form = lesson.form();
   document.title = form.caption;
   document.getElementById('error-ok').textContent = form.ok;
-  if (form.startError) {
-    showNotice(form.startError);
-    showError(form.errorTitle, form.startError);
-    return;
-  }
   formElement.setAttribute('role', 'group');
   formElement.setAttribute('aria-label', form.caption);
   formElement.setAttribute('aria-describedby', 'stage');
@@ -320,11 +330,40 @@ async function start() {
   outline.hidden = true;
   outline.setAttribute('aria-hidden', 'true');
   formElement.append(outline);
-  wireGestures();
+  // Laid out at once but not shown until its pictures are drawn: the browser loads the fonts of
+  // its words while the pictures are decoded.
+  formElement.style.visibility = 'hidden';
   formElement.hidden = false;
+  void formElement.offsetWidth;
+  let decoded;
+  try {
+    decoded = lesson.pictures(await records);
+  } catch {
+    formElement.hidden = true;
+    showNotice(notice.dataset.cannotLoad);
+    return;
+  }
+  if (decoded.error) { // a damaged record
+    formElement.hidden = true;
+    showNotice(decoded.error);
+    showError(form.errorTitle, decoded.error);
+    return;
+  }
+  pictures = decoded.pictures;
+  formElement.querySelectorAll('canvas').forEach(drawPicture);
+  formElement.style.visibility = '';
+  wireGestures();
   if (form.firstFocus) document.getElementById(form.firstFocus).focus({ focusVisible: false });
   await document.fonts.ready;
   requestAnimationFrame(() => { document.body.dataset.ready = 'true'; });
+  keepForOffline();
+}
+
+// The installable site (the page with a manifest, served over HTTP) keeps itself for use with no
+// network; the single file and a page opened from the disk have nothing to keep.
+function keepForOffline() {
+  if (!('serviceWorker' in navigator) || !document.querySelector('link[rel="manifest"]') || !/^https?:$/.test(location.protocol)) return;
+  navigator.serviceWorker.register('sw.js').catch(() => {}); // without it the lesson still plays online
 }
 
 start();

@@ -1,7 +1,12 @@
 // SPDX-License-Identifier: MIT
-// Writes the whole web lesson as one self-contained HTML file: whatever the built page refers to
-// is taken into it, so that it plays from a disk, a mail attachment or a learning platform with
-// no request but data: URLs. From the page in SITE:
+// Finishes the web edition from the page built in SITE, following whatever the page refers to:
+//
+// The service worker: WORKER_TEMPLATE with the list of the site's files the page needs (its
+// precache) and a version made from their contents, written as SITE/sw.js. A new version of any
+// file is a new worker, which the browser installs on the next visit.
+//
+// The single file: the whole lesson in one self-contained HTML file, so that it plays from a
+// disk, a mail attachment or a learning platform with no request but data: URLs. From the page:
 //   - a stylesheet link becomes a <style>, and each url() inside it a data: URL;
 //   - a module script becomes an inline module, each "import name from './file.js'" in it
 //     replaced by that file's code (whose "export default name" it then needs no more);
@@ -11,13 +16,14 @@
 //     other belongs to the installable site;
 //   - each NOTICE file (a licence that must travel with what it covers) goes in as a comment.
 // Fails, naming it, on any reference it cannot take in.
-//   node single_file.mjs SITE OUTPUT DEPFILE [NOTICE...]
+//   node web_edition.mjs SITE WORKER_TEMPLATE SINGLE_FILE DEPFILE [NOTICE...]
+import { createHash } from 'node:crypto';
 import { readFileSync, writeFileSync } from 'node:fs';
 import { dirname, extname, join, relative } from 'node:path';
 
-const [site, output, depfile, ...notices] = process.argv.slice(2);
+const [site, workerTemplate, output, depfile, ...notices] = process.argv.slice(2);
 if (!depfile) {
-  console.error('usage: single_file.mjs SITE OUTPUT DEPFILE [NOTICE...]');
+  console.error('usage: web_edition.mjs SITE WORKER_TEMPLATE SINGLE_FILE DEPFILE [NOTICE...]');
   process.exit(2);
 }
 const kTypes = {
@@ -69,7 +75,8 @@ function page() {
       const href = attribute(tag, 'href');
       if (!href || !local(href)) return tag;
       if (rel === 'stylesheet') return stylesheet(join(site, href));
-      if (rel === 'modulepreload' || rel === 'manifest') return '';
+      if (rel === 'modulepreload') return '';
+      if (rel === 'manifest') return file(join(site, href)) && '';
       if (rel === 'preload') {
         return tag.replace(/\s(rel|as|crossorigin)(="[^"]*")?(?=[\s>])/g, '').replace(`href="${href}"`, `href="${dataUrl(join(site, href))}"`);
       }
@@ -86,8 +93,20 @@ function page() {
   return html.replace(/<\/html>\s*$/, `</html>\n${comments.join('')}`);
 }
 
+// The worker's precache: the page itself and every file of the site it read, licences aside.
+function worker(needed) {
+  const files = [...needed].filter((path) => path.startsWith(site) && !notices.includes(path));
+  const version = createHash('sha256');
+  for (const path of [workerTemplate, ...files]) version.update(readFileSync(path));
+  const list = ['./', ...files.map((path) => relative(site, path)).filter((name) => name !== 'index.html')];
+  return file(workerTemplate, 'utf8')
+    .replace("'@FILES@'", JSON.stringify(list))
+    .replace('@VERSION@', version.digest('hex').slice(0, 16));
+}
+
 try {
   writeFileSync(output, page());
+  writeFileSync(join(site, 'sw.js'), worker(read));
   writeFileSync(depfile, `${output}: ${[...read].map((path) => path.replaceAll(' ', '\\ ')).join(' ')}\n`);
 } catch (error) {
   console.error(`single_file: ${error.message}`);
