@@ -226,10 +226,27 @@ function wireGestures() {
   });
 }
 
-// The WebAssembly, compiled as the page started it (velmoraFiles, index.html).
+// The lesson's files, as the page's preload links name them (data: URLs in the single-file
+// edition).
+const fileUrl = (id) => document.getElementById(id).href;
+
+async function fetched(url) {
+  const response = await fetch(url);
+  if (!response.ok) throw new Error(`${url}: ${response.status}`);
+  return response;
+}
+
+// The four picture records, carried as one gzip file.
+async function pictureRecords() {
+  const response = await fetched(fileUrl('velmora-pictures'));
+  return new Uint8Array(await new Response(response.body.pipeThrough(new DecompressionStream('gzip'))).arrayBuffer());
+}
+
+// The WebAssembly, compiled while it arrives when the server calls it application/wasm.
 async function instantiate(imports) {
-  const module = await window.velmoraFiles.compiled;
-  return { instance: await WebAssembly.instantiate(module, imports), module };
+  const response = await fetched(fileUrl('velmora-wasm'));
+  if (response.headers.get('Content-Type') === 'application/wasm') return WebAssembly.instantiateStreaming(response, imports);
+  return WebAssembly.instantiate(await response.arrayBuffer(), imports);
 }
 
 function loadModule() {
@@ -282,7 +299,8 @@ async function start() {
     notice.classList.remove('pending');
     return;
   }
-  const { records } = window.velmoraFiles;
+  const records = pictureRecords();
+  records.catch(() => {}); // its failure is told below
   try {
     lesson = lessonOf(await loadModule());
   } catch {
