@@ -351,11 +351,16 @@ async function start() {
     showNotice(notice.dataset.cannotRun);
     return;
   }
-  // The WebAssembly could not be fetched: from a file, because the browser refuses it there.
+  // A file of the lesson could not be fetched: from the disk, because the browser refuses it there.
   const cannotLoad = () => {
     if (location.protocol === 'file:') showNotice(notice.dataset.fromFile);
     else showNotice(notice.dataset.cannotLoad, true);
   };
+  // Without its style sheet the form would fall apart: that file did not come either.
+  if (getComputedStyle(view).position !== 'relative') {
+    cannotLoad();
+    return;
+  }
   let module;
   try {
     module = await createVelmora({ onAbort: cannotLoad });
