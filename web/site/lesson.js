@@ -286,6 +286,9 @@ function wireGestures() {
   // drags, that pointer alone moves and ends the drag, and every other one is ignored.
   let pointer = null;
   formElement.addEventListener('pointerdown', (event) => {
+    // A finger's copies of mouse events come after it has lifted, when a release or a reset may
+    // have put another control under it: their press would take the focus the lesson just gave.
+    if (event.pointerType === 'touch') event.preventDefault();
     if (event.button !== 0 || lesson.dragging()) return;
     if (pointer !== null) apply(lesson.pointerCancel());
     pointer = event.pointerId;
