@@ -110,6 +110,15 @@ std::string_view cannotRunText() {
            "up-to-date Chrome, Edge, Firefox or Safari.";
 }
 
-std::string_view cannotLoadText() { return "The lesson could not be loaded. Please reload the page."; }
+std::string_view cannotLoadText() { return "The lesson could not be loaded. Check the connection and try again."; }
+
+std::string_view loadingText() { return "The lesson is loading\u2026"; }
+
+std::string_view fromFileText() {
+    return "This browser does not run the lesson from a file on the disk. Open velmora.html instead, the lesson in "
+           "a single file, or put these files on a web server and open the lesson from there.";
+}
+
+std::string_view tryAgainText() { return "Try again"; }
 
 } // namespace velmora

@@ -60,5 +60,10 @@ std::string_view draggableRoleText();
 // WebAssembly), and when its files could not be fetched.
 std::string_view cannotRunText();
 std::string_view cannotLoadText();
+// What the web page says while its files are still on the way, when the browser refuses to run
+// it from a file on the disk, and the caption of the button that fetches the files again.
+std::string_view loadingText();
+std::string_view fromFileText();
+std::string_view tryAgainText();
 
 } // namespace velmora

@@ -150,6 +150,7 @@ public:
     val focusMoved(const std::string& name) { return out(session_.focusMoved(find(name))); }
     val windowBlurred() { return out(session_.windowDeactivated()); }
     bool holding() const { return session_.holding(); }
+    bool dragging() const { return session_.dragging(); }
 
 private:
     const Control* find(const std::string& name) const { return session_.form().find(name); }
@@ -188,5 +189,6 @@ EMSCRIPTEN_BINDINGS(velmora) {
         .function("whereAmI", &WebLesson::whereAmI)
         .function("focusMoved", &WebLesson::focusMoved)
         .function("windowBlurred", &WebLesson::windowBlurred)
-        .function("holding", &WebLesson::holding);
+        .function("holding", &WebLesson::holding)
+        .function("dragging", &WebLesson::dragging);
 }

@@ -61,7 +61,8 @@ export async function launch() {
     args: ['--headless', '--no-sandbox', '--disable-gpu', '--disable-quic', '--no-first-run',
       '--disable-background-networking', '--disable-component-update', '--disable-sync',
       `--user-data-dir=${profile}`, '--force-device-scale-factor=1', '--hide-scrollbars'],
-    defaultViewport: { width: 800, height: 600, deviceScaleFactor: 1 },
+    // The form's own size: the page fits the form to the viewport, here at one to one.
+    defaultViewport: { width: 663, height: 510, deviceScaleFactor: 1 },
   });
   const close = browser.close.bind(browser);
   browser.close = async () => {
