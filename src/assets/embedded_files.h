@@ -18,4 +18,9 @@ struct EmbeddedFile {
 // "pt_BR"): what msgfmt makes of po/<code>.po.
 std::span<const EmbeddedFile> embeddedCatalogues();
 
+// The words drawn in the pictures in each translation, named "<code>/<picture>-<word>"
+// ("de/complex-enzyme"): the PGM images of src/assets/words/, one for each word that differs
+// from the English one.
+std::span<const EmbeddedFile> embeddedPictureWords();
+
 } // namespace velmora
