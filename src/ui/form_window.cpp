@@ -169,7 +169,10 @@ void FormWindow::showEvent(QShowEvent* event) {
     if (shownOnce_) return;
     shownOnce_ = true;
     // The focus starts where the session says, with its ring showing.
-    if (const Control* first = session_.firstFocus()) controlWidget(first->name())->setFocus(Qt::TabFocusReason);
+    if (const Control* first = session_.firstFocus()) {
+        knownFocus_ = controlWidget(first->name());
+        knownFocus_->setFocus(Qt::TabFocusReason);
+    }
 }
 
 void FormWindow::changeEvent(QEvent* event) {
@@ -262,11 +265,20 @@ bool FormWindow::eventFilter(QObject* watched, QEvent* event) {
     switch (event->type()) {
     case QEvent::MouseButtonPress:
     case QEvent::MouseButtonDblClick:
+        // Qt has already moved the focus to the pressed control; in a window that is not active
+        // yet, it arrives later as the window's own and would keep the keyboard's ring.
+        if (focusWidget() != knownFocus_) {
+            knownFocus_ = focusWidget();
+            if (auto* area = qobject_cast<PictureAreaWidget*>(focusWidget())) area->hideFocusRing();
+        }
+        routeMouse(static_cast<QMouseEvent*>(event));
+        return true;
     case QEvent::MouseMove:
     case QEvent::MouseButtonRelease: routeMouse(static_cast<QMouseEvent*>(event)); return true;
     case QEvent::KeyPress:
     case QEvent::KeyRelease: return filterKey(static_cast<QWidget*>(watched), static_cast<QKeyEvent*>(event));
     case QEvent::FocusIn:
+        if (watched != this) knownFocus_ = static_cast<QWidget*>(watched);
         if (const Control* control = controlOf(watched);
             control != nullptr && !keepFocus_ && !followsActivation(static_cast<QFocusEvent*>(event)->reason()))
             play(Qt::TabFocusReason, [&] { return session_.focusMoved(control); });

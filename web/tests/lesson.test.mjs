@@ -168,6 +168,7 @@ const cases = {
       await page.mouse.up();
       assert.deepEqual(await shown(page), kBound, `drop on the enzyme's ${where}`);
       assert.match(await heard(page), kHeard.bound);
+      assert.equal(await focused(page), 'Picture4', 'a bind by the mouse puts the focus on the complex');
       await expectPixels(page, toPage, [
         ['complex where the enzyme was', at(kArea.Picture4, 30, 130), kBlack],
         ['substrate seated on it', at(kArea.Picture4, 60, 50), kRed],
