@@ -372,15 +372,23 @@ async function start() {
     return;
   }
   notice.hidden = true;
+  // The lesson speaks the first language it knows of a ?lang= in the address (a teacher's link)
+  // and the browser's own, in that order.
+  const wanted = [new URLSearchParams(location.search).get('lang') ?? '', ...(navigator.languages ?? [])];
+  const language = module.chooseLanguage(wanted);
+  document.documentElement.lang = language.tag;
+  document.documentElement.dir = language.direction;
   lesson = new module.Lesson(presentation);
   form = lesson.form();
-  document.title = form.caption;
+  document.title = form.title;
   document.getElementById('error-ok').textContent = form.ok;
   if (form.startError) {
     showNotice(form.startError);
     showError(form.errorTitle, form.startError);
     return;
   }
+  // Only the texts follow the language's direction: the form keeps its layout in every language.
+  formElement.dir = 'ltr';
   formElement.setAttribute('role', 'group');
   formElement.setAttribute('aria-label', form.caption);
   formElement.setAttribute('aria-describedby', 'stage');

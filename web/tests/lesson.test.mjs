@@ -67,8 +67,10 @@ const kApart = ['Command1', 'Label1', 'Picture1', 'Picture2'];
 const kBound = ['Command1', 'Label1', 'Picture4'];
 const kReleased = ['Command1', 'Label1', 'Picture1', 'Picture3'];
 
-// The colours of page points from a screenshot (browser.mjs), set once that module has loaded.
+// The colours of page points from a screenshot, and another browser (browser.mjs), set once that
+// module has loaded.
 let pixels;
+let launchBrowser;
 
 async function expectPixels(page, toPage, table) {
   const got = await pixels(page, toPage, table.map((row) => row[1]));
@@ -587,6 +589,43 @@ const cases = {
     await saysSomething();
     assert.match(await said(), /^This browser does not run the lesson from a file .* velmora\.html .* web server/);
     assert.doesNotMatch(await said(), /WebAssembly|Try again/);
+    },
+
+  async 'with ?lang=es the lesson speaks Spanish, draws the Spanish words and says lang="es"'(browser, url) {
+    const enzyme = (p) => p.$eval('#Picture1 canvas', (c) => Array.from(c.getContext('2d').getImageData(0, 0, c.width, c.height).data));
+    const englishPage = (await open(browser, url)).page;
+    const english = await enzyme(englishPage);
+    await englishPage.close();
+    const lesson = await open(browser, `${url}?lang=es`);
+    const { page } = lesson;
+    assert.deepEqual(await page.evaluate(() => [document.documentElement.lang, document.documentElement.dir]), ['es', 'ltr']);
+    assert.equal(await page.$eval('#Command1', (e) => e.textContent), 'Repetir');
+    assert.equal(await page.$eval('#Picture1', (e) => e.getAttribute('aria-label')), 'Enzima');
+    // The enzyme's picture differs from the English one on its word's panel (x 58-151, y 159-185), and only there.
+    const spanish = await enzyme(page);
+    const changed = { panel: 0, elsewhere: 0 };
+    for (let i = 0; i < spanish.length; i += 4) {
+      const [x, y] = [(i / 4) % 203, Math.floor(i / 4 / 203)];
+      if (spanish[i + 1] !== english[i + 1]) ++changed[x >= 58 && x <= 151 && y >= 159 && y <= 185 ? 'panel' : 'elsewhere'];
+    }
+    assert.ok(changed.panel > 50 && changed.elsewhere === 0, JSON.stringify(changed));
+    await mouseDrag(lesson, centre('Picture2'), centre('Picture1'));
+    assert.match(await heard(page), /^El sustrato se ha unido a la enzima\./);
+    assert.deepEqual(lesson.errors, []);
+  },
+
+  async 'a browser whose language is French gets the lesson in French'(browser, url) {
+    const french = await launchBrowser({ language: 'fr-FR' });
+    try {
+      const { page, errors } = await open(french, url);
+      assert.equal(await page.evaluate(() => document.documentElement.lang), 'fr');
+      assert.equal(await page.$eval('#Command1', (e) => e.textContent), 'Rejouer');
+      await press(page, 'F1');
+      assert.match(await heard(page), /^L'enzyme et le substrat sont séparés\./);
+      assert.deepEqual(errors, []);
+    } finally {
+      await french.close();
+    }
   },
 };
 
@@ -604,6 +643,7 @@ if (site === '--list') {
   });
   const { serve, launch } = browserModule;
   pixels = browserModule.pixels;
+  launchBrowser = launch;
   const server = await serve(site);
   const browser = await launch();
   try {
