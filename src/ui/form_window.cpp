@@ -12,6 +12,8 @@
 #include "ui/qt_conversions.h"
 #include "ui/scene_images.h"
 
+#include "reaction/lesson_texts.h"
+
 #include <QApplication>
 #include <QEvent>
 #include <QKeyEvent>
@@ -79,9 +81,9 @@ void FormWindow::createControls(const SceneImages& images) {
         const ControlRecord& record = control.record();
         QWidget* widget = nullptr;
         switch (record.kind) {
-        case ControlKind::Label: widget = new LabelWidget(record, this); break;
+        case ControlKind::Label: widget = new LabelWidget(record, fromUtf8(captionText(control)), this); break;
         case ControlKind::PushButton: {
-            auto* button = new PushButtonWidget(QString::fromStdString(record.caption), this);
+            auto* button = new PushButtonWidget(fromUtf8(captionText(control)), this);
             if (record.font) button->setFont(toQFont(*record.font));
             button->setAutoDefault(false);
             // Only the keyboard and assistive technology click it this way; the mouse is routed here.

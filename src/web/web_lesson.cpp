@@ -3,8 +3,9 @@
 // a plain C interface. The page forwards its events here in form pixels; every call answers with
 // a JSON text in the lesson's memory, valid until the next call, which the page applies.
 
-#include "assets/scene_picture.h"
+#include "assets/picture_words.h"
 #include "reaction/focus_mark.h"
+#include "reaction/lesson_language.h"
 #include "reaction/lesson_session.h"
 #include "reaction/lesson_texts.h"
 #include "runtime/project_description.h"
@@ -26,7 +27,8 @@ EM_JS(int, velmora_page_set_visible, (const char* name, int visible),
 namespace velmora {
 namespace {
 
-// JSON values: a text, a number, a flag, an array and an object of values that are JSON already.
+// JSON values: a text, a number, a flag, an object's field, and an object or an array of values
+// that are JSON already.
 std::string text(std::string_view text) {
     std::string out = "\"";
     for (const char c : text) {
@@ -39,16 +41,14 @@ std::string text(std::string_view text) {
 }
 std::string number(int value) { return std::to_string(value); }
 std::string flag(bool value) { return value ? "true" : "false"; }
-std::string array(const std::vector<std::string>& items) {
-    std::string out = "[";
+std::string field(std::string_view key, std::string_view json) { return text(key) + ':' + std::string(json); }
+std::string joined(char open, const std::vector<std::string>& items, char close) {
+    std::string out(1, open);
     for (const std::string& item : items) (out += out.size() > 1 ? "," : "") += item;
-    return out + ']';
+    return out + close;
 }
-std::string object(std::initializer_list<std::pair<std::string_view, std::string>> fields) {
-    std::string out = "{";
-    for (const auto& [key, value] : fields) ((out += out.size() > 1 ? "," : "") += text(key) += ':') += value;
-    return out + '}';
-}
+std::string object(const std::vector<std::string>& fields) { return joined('{', fields, '}'); }
+std::string array(const std::vector<std::string>& items) { return joined('[', items, ']'); }
 
 std::string cssColor(Rgb rgb) {
     char css[8];
@@ -58,7 +58,8 @@ std::string cssColor(Rgb rgb) {
 std::string cssColor(OleColor color) { return cssColor(resolveColor(color).value_or(Rgb{})); }
 
 std::string rect(const PixelRect& r) {
-    return object({{"x", number(r.x)}, {"y", number(r.y)}, {"width", number(r.width)}, {"height", number(r.height)}});
+    return object({field("x", number(r.x)), field("y", number(r.y)), field("width", number(r.width)),
+                   field("height", number(r.height))});
 }
 
 // The CSS font shorthand for `font` (style, weight, size, family) and its text decoration.
@@ -68,7 +69,7 @@ std::string font(const FontSpec& font) {
                   font.points(), font.family.c_str());
     const std::string decoration =
         std::string(font.underline ? "underline " : "") + (font.strikethrough ? "line-through" : "");
-    return object({{"font", text(css)}, {"decoration", text(decoration)}});
+    return object({field("font", text(css)), field("decoration", text(decoration))});
 }
 
 std::string nameOf(const Control* control) { return text(control ? control->name() : std::string()); }
@@ -82,8 +83,8 @@ const char* answered(std::string json) {
     return answer.c_str();
 }
 
-// The four pictures, decoded from their records (back to back, in the order of PictureId), as
-// the addresses of their RGBA bytes, and the start error if a record is damaged.
+// The four pictures as the lesson shows them, decoded from their records (back to back, in the
+// order of PictureId): the addresses of their RGBA bytes, and the start error if one is damaged.
 const char* decoded(std::span<const std::uint8_t> records) {
     std::vector<std::string> pictures;
     std::string error;
@@ -91,16 +92,17 @@ const char* decoded(std::span<const std::uint8_t> records) {
         for (const PictureId id : kAllPictures) {
             const std::size_t at = std::min(records.size(), static_cast<std::size_t>(id) * kPictureRecordSize);
             const auto record = records.subspan(at, std::min(kPictureRecordSize, records.size() - at));
-            auto& bytes = rgba[static_cast<std::size_t>(id)] = decodePictureRecord(record, pictureName(id)).rgba();
+            auto& bytes = rgba[static_cast<std::size_t>(id)] = lessonPicture(id, record).rgba();
             pictures.push_back(std::to_string(reinterpret_cast<std::uintptr_t>(bytes.data())));
         }
     } catch (const PictureFormatError& damaged) {
         error = std::string(damagedPictureText()) + "\n\n" + damaged.what();
     }
-    return answered(object({{"pictures", array(pictures)}, {"error", text(error)}}));
+    return answered(object({field("pictures", array(pictures)), field("error", text(error))}));
 }
 
-// The form: caption, size, colours, the page's words and the controls in reading order.
+// The form: caption, size, colours, the page's words (its title too) and the controls in
+// reading order.
 const char* started() {
     const FormDescription& form = lesson->form().description();
     const PixelRect client = clientRectOf(form);
@@ -112,50 +114,34 @@ const char* started() {
         const char* kind = r.kind == ControlKind::PictureArea ? "picture"
                            : r.kind == ControlKind::Label     ? "label"
                                                               : "button";
+        const auto layer = static_cast<int>(stack.size() - static_cast<std::size_t>(control - stack.data()));
         controls.push_back(object(
-            {{"name", text(r.name)},
-             {"kind", text(kind)},
-             {"rect", rect(pixelRectOf(*control))},
-             {"layer", number(static_cast<int>(stack.size() - static_cast<std::size_t>(control - stack.data())))},
-             {"visible", flag(r.visible)},
-             {"focusable", flag(r.canTakeFocus())},
-             {"caption", text(r.caption)},
-             {"backColor", cssColor(r.effectiveBackColor())},
-             {"foreColor", cssColor(r.effectiveForeColor())},
-             {"font", r.font ? font(*r.font) : "null"},
-             {"picture", number(r.picture ? int(*r.picture) : -1)},
-             {"draggable", flag(r.autoDrag)},
-             {"clickable", flag(lesson->clickable(*control))},
-             {"accessibleName", text(about.name)},
-             {"accessibleDescription", text(about.description)}}));
+            {field("name", text(r.name)), field("kind", text(kind)), field("rect", rect(pixelRectOf(*control))),
+             field("layer", number(layer)), field("visible", flag(r.visible)),
+             field("focusable", flag(r.canTakeFocus())), field("caption", text(captionText(*control))),
+             field("backColor", cssColor(r.effectiveBackColor())), field("foreColor", cssColor(r.effectiveForeColor())),
+             field("font", r.font ? font(*r.font) : "null"), field("picture", number(r.picture ? int(*r.picture) : -1)),
+             field("draggable", flag(r.autoDrag)), field("clickable", flag(lesson->clickable(*control))),
+             field("accessibleName", text(about.name)), field("accessibleDescription", text(about.description))}));
     }
-    return answered(object({{"name", text(form.name)},
-                            {"caption", text(form.caption)},
-                            {"width", number(client.width)},
-                            {"height", number(client.height)},
-                            {"backColor", cssColor(form.backColor)},
-                            {"focusRing", cssColor(kFocusRingColour)},
-                            {"focusRingWidth", number(kFocusRingWidth)},
-                            {"pictureFrame", number(kPictureAreaFrameWidth)},
-                            {"errorTitle", text(kVelmoraProject.title)},
-                            {"ok", text(okText())},
-                            {"draggableRole", text(draggableRoleText())},
-                            {"stage", text(stageText(stageOf(lesson->form())))},
-                            {"ended", text(lessonEndedText())},
-                            {"firstFocus", nameOf(lesson->firstFocus())},
-                            {"pictureSize", number(ScenePicture::kWidth)},
-                            {"controls", array(controls)}}));
+    return answered(object(
+        {field("name", text(form.name)), field("caption", text(form.caption)), field("title", text(pageTitleText())),
+         field("width", number(client.width)), field("height", number(client.height)),
+         field("backColor", cssColor(form.backColor)), field("focusRing", cssColor(kFocusRingColour)),
+         field("focusRingWidth", number(kFocusRingWidth)), field("pictureFrame", number(kPictureAreaFrameWidth)),
+         field("errorTitle", text(kVelmoraProject.title)), field("ok", text(okText())),
+         field("draggableRole", text(draggableRoleText())), field("stage", text(stageText(stageOf(lesson->form())))),
+         field("ended", text(lessonEndedText())), field("firstFocus", nameOf(lesson->firstFocus())),
+         field("pictureSize", number(ScenePicture::kWidth)), field("controls", array(controls))}));
 }
 
 // What the page applies after an input: outline, sentence, focus, pressed control, stage, and the
 // error box's text when a handler failed.
 const char* stepped(const LessonStep& step) {
-    return answered(object({{"outline", step.outline ? rect(*step.outline) : "null"},
-                            {"say", text(step.say)},
-                            {"focus", nameOf(step.focus)},
-                            {"pressed", nameOf(step.pressed)},
-                            {"stage", text(step.stage)},
-                            {"error", step.error ? text(errorBoxText(*step.error)) : "null"}}));
+    return answered(object({field("outline", step.outline ? rect(*step.outline) : "null"), field("say", text(step.say)),
+                            field("focus", nameOf(step.focus)), field("pressed", nameOf(step.pressed)),
+                            field("stage", text(step.stage)),
+                            field("error", step.error ? text(errorBoxText(*step.error)) : "null")}));
 }
 
 // The control at `index` in reading order; nullptr for -1 or any index out of range.
@@ -172,6 +158,20 @@ using velmora::lesson;
 using velmora::stepped;
 
 extern "C" {
+// Makes the first of the language tags (the page's ?lang= and the browser's languages, in order
+// of preference, one a line in `size` bytes at `tags`) that the lesson speaks its language,
+// English if none, before the lesson starts: its tag for <html lang> and its direction.
+EMSCRIPTEN_KEEPALIVE const char* velmora_choose_language(const char* tags, std::size_t size) {
+    std::vector<std::string> wanted;
+    for (std::string_view rest(tags, size); !rest.empty();) {
+        wanted.emplace_back(rest.substr(0, rest.find('\n')));
+        rest.remove_prefix(std::min(rest.size(), wanted.back().size() + 1));
+    }
+    const std::string_view code = velmora::setLessonLanguage(velmora::languageForTags(wanted));
+    using velmora::field, velmora::text;
+    return velmora::answered(velmora::object({field("tag", text(velmora::languageTag(code))),
+                                              field("direction", text(velmora::rightToLeft(code) ? "rtl" : "ltr"))}));
+}
 EMSCRIPTEN_KEEPALIVE const char* velmora_start() {
     lesson.emplace([](const velmora::Control& c) {
         return velmora_page_set_visible(c.name().c_str(), c.visible()) ? velmora::kStatusOk : velmora::kStatusFail;
@@ -206,4 +206,5 @@ EMSCRIPTEN_KEEPALIVE const char* velmora_put_down() { return stepped(lesson->put
 EMSCRIPTEN_KEEPALIVE const char* velmora_where_am_i() { return stepped(lesson->whereAmI()); }
 EMSCRIPTEN_KEEPALIVE const char* velmora_window_blurred() { return stepped(lesson->windowDeactivated()); }
 EMSCRIPTEN_KEEPALIVE int velmora_holding() { return lesson->holding(); }
+EMSCRIPTEN_KEEPALIVE int velmora_dragging() { return lesson->dragging(); }
 }

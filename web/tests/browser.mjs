@@ -67,16 +67,18 @@ export function serve(dir, { gzip = false } = {}) {
 }
 
 export const kEngines = ['chromium', 'firefox', 'webkit'];
-const kViewport = { width: 800, height: 600, deviceScaleFactor: 1 };
+// The form's own size: the page fits the form to the viewport, here at one to one.
+const kViewport = { width: 663, height: 510, deviceScaleFactor: 1 };
 
 // The engine's browser, headless (WebKit under its own Xvfb), with an empty profile that is
-// removed again on close. Each has newPage() and close().
-export async function launch(engine = 'chromium') {
+// removed again on close, in the `language` given (a BCP 47 tag; Chromium's and Firefox's),
+// whatever the machine's own. Each has newPage() and close().
+export async function launch(engine = 'chromium', { language = 'en-US' } = {}) {
   if (engine === 'webkit') return launchWebKit();
   if (engine === 'firefox') {
     return puppeteer.launch({
       browser: 'firefox', executablePath: process.env.FIREFOX ?? '/usr/bin/firefox-esr', headless: true,
-      defaultViewport: kViewport,
+      defaultViewport: kViewport, extraPrefsFirefox: { 'intl.accept_languages': language },
     });
   }
   const profile = mkdtempSync(join(tmpdir(), 'velmora-chromium-'));
@@ -85,7 +87,8 @@ export async function launch(engine = 'chromium') {
     headless: true,
     args: ['--headless', '--no-sandbox', '--disable-gpu', '--disable-quic', '--no-first-run',
       '--disable-background-networking', '--disable-component-update', '--disable-sync',
-      `--user-data-dir=${profile}`, '--force-device-scale-factor=1', '--hide-scrollbars'],
+      `--user-data-dir=${profile}`, '--force-device-scale-factor=1', '--hide-scrollbars',
+      `--accept-lang=${language}`],
     defaultViewport: kViewport,
   });
   const close = browser.close.bind(browser);
@@ -146,8 +149,11 @@ async function launchWebKit() {
       }
     }
     const call = (method, path, body) => request(method, `/${session.sessionId}/${path}`, body);
-    await call('POST', 'window/rect', { width: 1024, height: 768 });
     const page = webDriverPage(call);
+    // The window made as large as the viewport should be, plus what its frame takes.
+    await call('POST', 'window/rect', { width: kViewport.width, height: kViewport.height });
+    const [width, height] = await page.evaluate(() => [innerWidth, innerHeight]);
+    await call('POST', 'window/rect', { width: 2 * kViewport.width - width, height: 2 * kViewport.height - height });
     return {
       newPage: async () => page,
       version: async () => `WebKitGTK MiniBrowser ${session.capabilities.browserVersion}`,
