@@ -203,11 +203,15 @@ function drawPicture(canvas, rgba, scale) {
   const count = form.pictureSize;
   const size = Math.max(1, Math.round(count * scale));
   if (canvas.width === size) return;
-  const cover = coverage(count, size);
-  const columns = new Float32Array(size * count * 4);
-  resampleLines(rgba, count, count, cover, columns); // rows across, turned into columns
-  const image = new ImageData(size, size);
-  resampleLines(columns, size, count, cover, image.data); // the columns down, turned back
+  // At one to one the picture's own pixels, which the resampling would give unchanged.
+  let image = new ImageData(rgba, count, count);
+  if (size !== count) {
+    const cover = coverage(count, size);
+    const columns = new Float32Array(size * count * 4);
+    resampleLines(rgba, count, count, cover, columns); // rows across, turned into columns
+    image = new ImageData(size, size);
+    resampleLines(columns, size, count, cover, image.data); // the columns down, turned back
+  }
   canvas.width = size;
   canvas.height = size;
   canvas.getContext('2d').putImageData(image, 0, 0);
