@@ -51,6 +51,12 @@ async function makeFloor(browser, siteUrl) {
   const page = await browser.newPage();
   await page.goto(siteUrl);
   await page.waitForSelector('body[data-ready]');
+  // The page draws a picture when it shows it: all four shown, and the view a pixel wider (the
+  // form still at one to one), which makes the page draw every shown picture.
+  await page.$$eval('#Form1 [data-control]', (controls) => controls.forEach((c) => { c.hidden = false; }));
+  const viewport = page.viewport();
+  await page.setViewport({ ...viewport, width: viewport.width + 1 });
+  await page.waitForFunction(() => [...document.querySelectorAll('#Form1 canvas')].every((c) => c.width === c.offsetWidth));
   const pngs = await page.$$eval('#Form1 canvas', (canvases) => canvases.map((c) => [c.closest('[data-control]').id, c.toDataURL('image/png')]));
   const files = { Picture1: 'enzyme.png', Picture2: 'substrate.png', Picture3: 'products.png', Picture4: 'complex.png' };
   for (const [control, url] of pngs) writeFileSync(join(floor, files[control]), Buffer.from(url.split(',')[1], 'base64'));
