@@ -105,6 +105,8 @@ std::string_view okText() { return "OK"; }
 
 std::string_view draggableRoleText() { return "draggable item"; }
 
+std::string_view pressActionText() { return "Press"; }
+
 std::string_view cannotRunText() {
     return "This lesson needs a browser with JavaScript and WebAssembly switched on: please open it in an "
            "up-to-date Chrome, Edge, Firefox or Safari.";
