@@ -22,6 +22,7 @@
 
 #include <algorithm>
 #include <chrono>
+#include <cmath>
 #include <cstdio>
 #include <cstdlib>
 #include <cwchar>
@@ -58,6 +59,16 @@ void waitFor(const std::function<bool()>& done, const std::string& what, int mil
     while (!done()) {
         if (std::chrono::steady_clock::now() > end) throw Stuck("gave up waiting for " + what);
         Sleep(10);
+    }
+}
+
+// A check that may take a while to come true, as the screen catches up: waits for `done`, and
+// reports `problem()` if it never holds.
+void eventually(const std::function<bool()>& done, const std::function<std::string()>& problem) {
+    try {
+        waitFor(done, "a check");
+    } catch (const Stuck&) {
+        check(false, problem());
     }
 }
 
@@ -124,7 +135,9 @@ public:
         waitFor([this] { return GetForegroundWindow() == form_; }, "the window to come to the front");
     }
     ~Program() {
-        if (WaitForSingleObject(process_.hProcess, 0) == WAIT_TIMEOUT) TerminateProcess(process_.hProcess, 99);
+        // Closed as a pupil would, so that its window is gone before the next program starts.
+        if (WaitForSingleObject(process_.hProcess, 0) == WAIT_TIMEOUT) PostMessageW(form_, WM_CLOSE, 0, 0);
+        if (WaitForSingleObject(process_.hProcess, 5000) == WAIT_TIMEOUT) TerminateProcess(process_.hProcess, 99);
         CloseHandle(process_.hThread);
         CloseHandle(process_.hProcess);
     }
@@ -161,13 +174,12 @@ public:
         return out;
     }
     void expectShown(const Names& expected, const std::string& when) const {
-        try {
-            waitFor([&] { return shown() == expected; }, "the controls " + when);
-        } catch (const Stuck&) {
-            std::string got;
-            for (const std::string& name : shown()) got += " " + name;
-            check(false, "after " + when + " the visible controls are" + got);
-        }
+        eventually([&] { return shown() == expected; },
+                   [&] {
+                       std::string got;
+                       for (const std::string& name : shown()) got += " " + name;
+                       return "after " + when + " the visible controls are" + got;
+                   });
     }
 
     // The control with the keyboard focus, or "" for none of the form's.
@@ -180,11 +192,8 @@ public:
         return {};
     }
     void expectFocus(const std::string& name, const std::string& when) const {
-        try {
-            waitFor([&] { return focused() == name; }, "the focus " + when);
-        } catch (const Stuck&) {
-            check(false, "after " + when + " the focus is on \"" + focused() + "\", not " + name);
-        }
+        eventually([&] { return focused() == name; },
+                   [&] { return "after " + when + " the focus is on \"" + focused() + "\", not " + name; });
     }
 
     // The outline's outer rectangle in client pixels (the four strips together), or none while
@@ -228,23 +237,35 @@ private:
 
 void send(INPUT input) { SendInput(1, &input, sizeof input); }
 
+// Pointer input comes from the X server, as a mouse's does: the desktop's side runs xdotool with
+// these arguments and answers when it is done.
+void xdotool(const std::string& arguments) {
+    std::printf("xdotool %s\n", arguments.c_str());
+    std::fflush(stdout);
+    char answer[16];
+    if (std::fgets(answer, sizeof answer, stdin) == nullptr) throw Stuck("no answer to xdotool " + arguments);
+}
+
 void mouseTo(const Program& program, PixelPoint at) {
     POINT p{at.x, at.y};
     ClientToScreen(program.form(), &p);
-    INPUT input{};
-    input.type = INPUT_MOUSE;
-    input.mi.dx = p.x * 65535 / (GetSystemMetrics(SM_CXSCREEN) - 1);
-    input.mi.dy = p.y * 65535 / (GetSystemMetrics(SM_CYSCREEN) - 1);
-    input.mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE;
-    send(input);
+    // Nothing else may be in the way: a window of the program before, still closing.
+    waitFor(
+        [&] {
+            HWND under = WindowFromPoint(p);
+            return under == program.form() || IsChild(program.form(), under);
+        },
+        "the window to be under the pointer");
+    xdotool("mousemove " + std::to_string(p.x) + " " + std::to_string(p.y));
+    waitFor(
+        [&] {
+            POINT now;
+            return GetCursorPos(&now) && now.x == p.x && now.y == p.y;
+        },
+        "the pointer to arrive");
 }
 
-void mouseButton(bool down) {
-    INPUT input{};
-    input.type = INPUT_MOUSE;
-    input.mi.dwFlags = down ? MOUSEEVENTF_LEFTDOWN : MOUSEEVENTF_LEFTUP;
-    send(input);
-}
+void mouseButton(bool down) { xdotool(down ? "mousedown 1" : "mouseup 1"); }
 
 void click(const Program& program, PixelPoint at) {
     mouseTo(program, at);
@@ -322,6 +343,11 @@ Capture capture(const Program& program) {
     return out;
 }
 
+Rgb system(OleColor color) {
+    const COLORREF c = isSystemColor(color) ? GetSysColor(static_cast<int>(color & 0xFF)) : color;
+    return {GetRValue(c), GetGValue(c), GetBValue(c)};
+}
+
 // The size of the ink in `area`: the box around the pixels that differ clearly from `ground`.
 SIZE inkSize(const Capture& screen, const PixelRect& area, Rgb ground) {
     RECT box{area.x + area.width, area.y + area.height, area.x, area.y};
@@ -335,11 +361,15 @@ SIZE inkSize(const Capture& screen, const PixelRect& area, Rgb ground) {
     return {std::max<LONG>(0, box.right - box.left), std::max<LONG>(0, box.bottom - box.top)};
 }
 
-// The size of the ink of `text` as GDI draws it here in `font` at 96 dots per inch, black on white.
-SIZE inkOf(const std::string& text, const FontSpec& font) {
+// The size of the ink of the caption of `control` as GDI draws it here in the control's font,
+// colours and ground at `dpi`.
+SIZE inkOf(const Control& control, int dpi = 96) {
+    const FontSpec& font = *control.record().font;
+    const Rgb ground = system(control.record().effectiveBackColor());
+    const Rgb ink = system(control.record().effectiveForeColor());
     Capture drawn;
-    drawn.width = 400;
-    drawn.height = 100;
+    drawn.width = 600;
+    drawn.height = 150;
     BITMAPINFO info{};
     info.bmiHeader = {sizeof(BITMAPINFOHEADER), drawn.width, -drawn.height, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
     HDC memory = CreateCompatibleDC(nullptr);
@@ -347,7 +377,7 @@ SIZE inkOf(const std::string& text, const FontSpec& font) {
     HBITMAP bitmap = CreateDIBSection(memory, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
     HGDIOBJ oldBitmap = SelectObject(memory, bitmap);
     LOGFONTW logFont{};
-    logFont.lfHeight = -(font.sizeTenThousandths * 96 + 360000) / 720000;
+    logFont.lfHeight = -(font.sizeTenThousandths * dpi + 360000) / 720000;
     logFont.lfWeight = font.weight;
     logFont.lfCharSet = font.charset;
     const std::wstring family = widen(font.family);
@@ -355,10 +385,11 @@ SIZE inkOf(const std::string& text, const FontSpec& font) {
     HFONT made = CreateFontIndirectW(&logFont);
     HGDIOBJ oldFont = SelectObject(memory, made);
     const RECT all{0, 0, drawn.width, drawn.height};
-    FillRect(memory, &all, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
-    SetTextColor(memory, RGB(0, 0, 0));
+    SetDCBrushColor(memory, RGB(ground.r, ground.g, ground.b));
+    FillRect(memory, &all, static_cast<HBRUSH>(GetStockObject(DC_BRUSH)));
+    SetTextColor(memory, RGB(ink.r, ink.g, ink.b));
     SetBkMode(memory, TRANSPARENT);
-    const std::wstring caption = widen(text);
+    const std::wstring caption = widen(control.record().caption);
     TextOutW(memory, 20, 20, caption.c_str(), static_cast<int>(caption.size()));
     GdiFlush();
     const auto* first = static_cast<const std::uint32_t*>(bits);
@@ -368,12 +399,24 @@ SIZE inkOf(const std::string& text, const FontSpec& font) {
     DeleteObject(made);
     DeleteObject(bitmap);
     DeleteDC(memory);
-    return inkSize(drawn, {0, 0, drawn.width, drawn.height}, Rgb{255, 255, 255});
+    return inkSize(drawn, {0, 0, drawn.width, drawn.height}, ground);
 }
 
-Rgb system(OleColor color) {
-    const COLORREF c = isSystemColor(color) ? GetSysColor(static_cast<int>(color & 0xFF)) : color;
-    return {GetRValue(c), GetGValue(c), GetBValue(c)};
+// The caption of `control`, within `face` on the screen, is as wide and as high as GDI draws it
+// in the control's font at `dpi`.
+void expectCaption(const Program& program, const Control& control, const PixelRect& face, int dpi = 96) {
+    const SIZE drawn = inkOf(control, dpi);
+    SIZE onScreen{};
+    eventually(
+        [&] {
+            onScreen = inkSize(capture(program), face, system(control.record().effectiveBackColor()));
+            return std::abs(onScreen.cx - drawn.cx) <= 1 && std::abs(onScreen.cy - drawn.cy) <= 1;
+        },
+        [&] {
+            return control.name() + "'s caption is " + std::to_string(onScreen.cx) + " by " +
+                   std::to_string(onScreen.cy) + " pixels, not " + std::to_string(drawn.cx) + " by " +
+                   std::to_string(drawn.cy);
+        });
 }
 
 std::string describe(Rgb c) {
@@ -437,11 +480,12 @@ std::vector<std::string> screenProblems(const Capture& screen, const Names& show
 
 void expectScreen(const Program& program, const Names& shown, const std::string& ring, const std::string& when) {
     std::vector<std::string> problems;
-    try {
-        waitFor([&] { return (problems = screenProblems(capture(program), shown, ring)).empty(); }, "the screen");
-    } catch (const Stuck&) {
-        for (const std::string& problem : problems) check(false, "after " + when + ": " + problem);
-    }
+    eventually([&] { return (problems = screenProblems(capture(program), shown, ring)).empty(); },
+               [&] {
+                   std::string all = "after " + when + ":";
+                   for (const std::string& problem : problems) all += "\n    " + problem;
+                   return all;
+               });
 }
 
 // --- scenarios ---
@@ -488,27 +532,10 @@ void opensAsDescribed(const std::wstring& exe) {
     program.expectShown(kApart, "the start");
     program.expectFocus("Picture1", "the start");
     expectScreen(program, kApart, "Picture1", "the start");
-    // The heading and Reset in their fonts: the ink of each caption on the screen is as wide and
-    // as high as GDI draws that caption in the stored family at the stored size.
-    for (const char* name : {"Label1", "Command1"}) {
-        const Control& c = control(name);
-        PixelRect face = pixelRectOf(c);
-        if (c.kind() == ControlKind::PushButton) face = {face.x + 4, face.y + 4, face.width - 8, face.height - 8};
-        const SIZE drawn = inkOf(c.record().caption, *c.record().font);
-        SIZE onScreen{};
-        try {
-            waitFor(
-                [&] {
-                    onScreen = inkSize(capture(program), face, system(c.record().effectiveBackColor()));
-                    return std::abs(onScreen.cx - drawn.cx) <= 1 && std::abs(onScreen.cy - drawn.cy) <= 1;
-                },
-                std::string(name) + "'s caption");
-        } catch (const Stuck&) {
-            check(false, std::string(name) + "'s caption is " + std::to_string(onScreen.cx) + " by " +
-                             std::to_string(onScreen.cy) + " pixels, not " + std::to_string(drawn.cx) + " by " +
-                             std::to_string(drawn.cy));
-        }
-    }
+    // The heading and Reset in their fonts at their sizes.
+    expectCaption(program, control("Label1"), pixelRectOf(control("Label1")));
+    const PixelRect reset = pixelRectOf(control("Command1"));
+    expectCaption(program, control("Command1"), {reset.x + 4, reset.y + 4, reset.width - 8, reset.height - 8});
 }
 
 void mouseLesson(const std::wstring& exe) {
@@ -748,28 +775,267 @@ void closingEndsAtOnce(const std::wstring& exe) {
     }
 }
 
+// Sets the screen's dots per inch for the programs started from now on, as a pupil's display
+// setting does, and puts it back at the end.
+class ScreenDpi {
+public:
+    explicit ScreenDpi(DWORD dpi) {
+        RegSetKeyValueW(HKEY_CURRENT_USER, L"Control Panel\\Desktop", L"LogPixels", REG_DWORD, &dpi, sizeof dpi);
+    }
+    ~ScreenDpi() { RegDeleteKeyValueW(HKEY_CURRENT_USER, L"Control Panel\\Desktop", L"LogPixels"); }
+    ScreenDpi(const ScreenDpi&) = delete;
+    ScreenDpi& operator=(const ScreenDpi&) = delete;
+};
+
+void scaledOneAndAHalfTimes(const std::wstring& exe) {
+    constexpr int kDpi = 144;
+    const auto scaled = [](int pixels) { return static_cast<int>(std::lround(pixels * 1.5)); };
+    const ScreenDpi screenDpi(kDpi);
+    const Program program(exe);
+    RECT client;
+    GetClientRect(program.form(), &client);
+    const PixelRect size = clientRectOf(form().description());
+    check(client.right == scaled(size.width) && client.bottom == scaled(size.height),
+          "the client area is " + std::to_string(client.right) + " by " + std::to_string(client.bottom));
+    for (const Control& c : form().controls()) {
+        RECT r;
+        GetWindowRect(program.window(c.name()), &r);
+        MapWindowPoints(nullptr, program.form(), reinterpret_cast<POINT*>(&r), 2);
+        const PixelRect want = pixelRectOf(c);
+        check(std::abs(r.left - scaled(want.x)) <= 1 && std::abs(r.top - scaled(want.y)) <= 1 &&
+                  std::abs(r.right - scaled(want.x + want.width)) <= 1 &&
+                  std::abs(r.bottom - scaled(want.y + want.height)) <= 1,
+              c.name() + " is 1.5 times as far in and as large");
+    }
+    // The pictures are drawn 1.5 times as large: the enzyme's block and the substrate's red where
+    // they would be on a 1.5 times larger picture.
+    const auto pixelOf = [&](const std::string& name, int x, int y) {
+        POINT at{scaled(x), scaled(y)};
+        MapWindowPoints(program.window(name), program.form(), &at, 1);
+        return capture(program).at(at.x, at.y);
+    };
+    eventually(
+        [&] {
+            return pixelOf("Picture1", 40, 180) == Rgb{0, 0, 0} && pixelOf("Picture2", 60, 60) == Rgb{255, 0, 0} &&
+                   pixelOf("Picture1", 100, 60) == Rgb{255, 255, 255};
+        },
+        [] { return "the pictures are not drawn 1.5 times as large"; });
+    const PixelRect heading = pixelRectOf(control("Label1"));
+    expectCaption(program, control("Label1"),
+                  {scaled(heading.x), scaled(heading.y), scaled(heading.width), scaled(heading.height)}, kDpi);
+
+    // A drop in the enzyme's strip right of its picture binds, at this scale too; the outline
+    // follows the pointer.
+    const PixelRect enzyme = pixelRectOf(control("Picture1"));
+    const PixelPoint grab = centreOf("Picture2");
+    const PixelPoint drop{enzyme.x + kPictureAreaFrameWidth + ScenePicture::kWidth + 30, enzyme.y + 60};
+    const PixelRect substrate = pixelRectOf(control("Picture2"));
+    mouseTo(program, {scaled(grab.x), scaled(grab.y)});
+    mouseButton(true);
+    mouseTo(program, {scaled(drop.x), scaled(drop.y)});
+    const PixelPoint expected{scaled(substrate.x + drop.x - grab.x), scaled(substrate.y + drop.y - grab.y)};
+    eventually(
+        [&] {
+            const auto ring = program.outline();
+            return ring && std::abs(ring->x - expected.x) <= 2 && std::abs(ring->y - expected.y) <= 2 &&
+                   std::abs(ring->width - scaled(substrate.width)) <= 1;
+        },
+        [] { return "the outline does not follow the pointer at 144 dots per inch"; });
+    mouseButton(false);
+    program.expectShown(kBound, "a drop on the enzyme at 144 dots per inch");
+}
+
+// The numbers of a version "major.minor.patch" as a version record's fixed part holds them.
+std::pair<DWORD, DWORD> versionNumbers(const std::string& version) {
+    unsigned major = 0, minor = 0, patch = 0;
+    std::sscanf(version.c_str(), "%u.%u.%u", &major, &minor, &patch);
+    return {MAKELONG(minor, major), MAKELONG(0, patch)};
+}
+
+// The version record of `file`: the fixed part, and the strings of the table `table`.
+struct VersionRecord {
+    VS_FIXEDFILEINFO fixed{};
+    std::map<std::string, std::string> strings;
+    DWORD translation = 0;
+};
+
+std::optional<VersionRecord> versionRecord(const std::wstring& file) {
+    DWORD ignored = 0;
+    const DWORD size = GetFileVersionInfoSizeW(file.c_str(), &ignored);
+    std::vector<char> data(size);
+    if (size == 0 || !GetFileVersionInfoW(file.c_str(), 0, size, data.data())) return std::nullopt;
+    VersionRecord out;
+    void* value = nullptr;
+    UINT length = 0;
+    if (VerQueryValueW(data.data(), L"\\", &value, &length) && length >= sizeof out.fixed)
+        out.fixed = *static_cast<VS_FIXEDFILEINFO*>(value);
+    if (VerQueryValueW(data.data(), L"\\VarFileInfo\\Translation", &value, &length) && length >= 4)
+        out.translation = *static_cast<DWORD*>(value);
+    for (const char* name : {"ProductName", "FileVersion", "ProductVersion", "InternalName", "OriginalFilename"})
+        if (VerQueryValueW(data.data(), (L"\\StringFileInfo\\040904B0\\" + widen(name)).c_str(), &value, &length))
+            out.strings[name] = narrow(static_cast<const wchar_t*>(value));
+    return out;
+}
+
+void versionRecordAndIcon(const std::wstring& exe, const std::string& version, const std::string& versionText) {
+    const auto record = versionRecord(exe);
+    check(record.has_value(), "Velmora.exe has a version record");
+    if (!record) return;
+    const auto [high, low] = versionNumbers(version);
+    check(record->fixed.dwFileVersionMS == high && record->fixed.dwFileVersionLS == low &&
+              record->fixed.dwProductVersionMS == high && record->fixed.dwProductVersionLS == low,
+          "the file and product versions are " + version + ".0");
+    check(record->fixed.dwFileOS == VOS__WINDOWS32 && record->fixed.dwFileType == VFT_APP,
+          "the record is that of a 32-bit Windows application");
+    check(record->translation == MAKELONG(0x409, 1200), "the strings are English (United States), Unicode");
+    const std::string name(kVelmoraProject.executableName);
+    const std::map<std::string, std::string> strings{{"ProductName", name},
+                                                     {"FileVersion", versionText},
+                                                     {"ProductVersion", versionText},
+                                                     {"InternalName", name},
+                                                     {"OriginalFilename", name + ".exe"}};
+    for (const auto& [key, want] : strings)
+        check(record->strings.count(key) && record->strings.at(key) == want,
+              key + " is \"" + (record->strings.count(key) ? record->strings.at(key) : "") + "\", not \"" + want +
+                  "\"");
+
+    // Icon group 1: 32 by 32 in 2 colours, 32 by 32 and 16 by 16 in 16 colours.
+    HMODULE module = LoadLibraryExW(exe.c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
+    HRSRC group = module ? FindResourceW(module, MAKEINTRESOURCEW(1), MAKEINTRESOURCEW(14)) : nullptr;
+    std::set<std::string> images;
+    if (group != nullptr) {
+#pragma pack(push, 2)
+        struct Entry {
+            BYTE width, height, colours, reserved;
+            WORD planes, bits;
+            DWORD bytes;
+            WORD id;
+        };
+#pragma pack(pop)
+        const auto* head = static_cast<const WORD*>(LockResource(LoadResource(module, group)));
+        const auto* entries = reinterpret_cast<const Entry*>(head + 3);
+        for (WORD i = 0; i < head[2]; ++i)
+            images.insert(std::to_string(entries[i].width) + "x" + std::to_string(entries[i].height) + "/" +
+                          std::to_string(entries[i].colours));
+    }
+    check(images == std::set<std::string>{"32x32/2", "32x32/16", "16x16/16"}, "icon group 1 holds the three images");
+    check(module != nullptr && FindResourceW(module, MAKEINTRESOURCEW(1), MAKEINTRESOURCEW(24)) != nullptr,
+          "Velmora.exe carries its manifest");
+    if (module != nullptr) FreeLibrary(module);
+}
+
+// Runs a command line to its end; its exit status.
+DWORD run(std::wstring command) {
+    STARTUPINFOW startup{};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION process{};
+    if (!CreateProcessW(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &process))
+        throw Stuck("cannot start " + narrow(command));
+    WaitForSingleObject(process.hProcess, 120000);
+    DWORD status = 0;
+    GetExitCodeProcess(process.hProcess, &status);
+    CloseHandle(process.hThread);
+    CloseHandle(process.hProcess);
+    return status;
+}
+
+// The versions of the installed products of that upgrade code.
+std::vector<std::string> installedVersions(const std::wstring& upgradeCode) {
+    std::vector<std::string> out;
+    wchar_t product[39];
+    for (DWORD i = 0; MsiEnumRelatedProductsW(upgradeCode.c_str(), 0, i, product) == ERROR_SUCCESS; ++i) {
+        wchar_t version[64] = {};
+        DWORD length = 64;
+        MsiGetProductInfoW(product, INSTALLPROPERTY_VERSIONSTRING, version, &length);
+        out.push_back(narrow(version));
+    }
+    return out;
+}
+
+std::wstring knownFolder(int folder) {
+    wchar_t path[MAX_PATH] = {};
+    SHGetFolderPathW(nullptr, folder, nullptr, SHGFP_TYPE_CURRENT, path);
+    return path;
+}
+
+bool exists(const std::wstring& path) { return GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
+
+void installerInstallsUpgradesAndRemoves(const std::wstring& msi, const std::wstring& olderMsi,
+                                         const std::string& version, const std::string& olderVersion,
+                                         const std::string& upgradeCode) {
+    const std::wstring code = widen(upgradeCode);
+    const std::wstring program = knownFolder(CSIDL_PROGRAM_FILES) + L"\\Velmora\\Velmora.exe";
+    // A per-machine install puts it in All Users' Start menu; Wine 8 puts it in the user's.
+    const std::wstring shortcuts[] = {knownFolder(CSIDL_COMMON_PROGRAMS) + L"\\Tessivar.lnk",
+                                      knownFolder(CSIDL_PROGRAMS) + L"\\Tessivar.lnk"};
+    const auto shortcut = [&shortcuts] { return exists(shortcuts[0]) || exists(shortcuts[1]); };
+    // What a run that failed half-way left behind goes first.
+    wchar_t leftover[39];
+    while (MsiEnumRelatedProductsW(code.c_str(), 0, 0, leftover) == ERROR_SUCCESS)
+        if (run(L"msiexec /x " + std::wstring(leftover) + L" /qn") != 0)
+            throw Stuck("cannot remove an earlier Velmora");
+
+    check(run(L"msiexec /i \"" + olderMsi + L"\" /qn") == 0, "the older version installs silently");
+    check(installedVersions(code) == std::vector<std::string>{olderVersion}, "the older version is installed");
+    check(run(L"msiexec /i \"" + msi + L"\" /qn") == 0, "this version installs silently over it");
+    check(installedVersions(code) == std::vector<std::string>{version}, "this version took the older one's place");
+    check(exists(program) && shortcut(), "Velmora.exe is under Program Files, Tessivar in the Start menu");
+    const auto record = versionRecord(program);
+    check(record && record->fixed.dwFileVersionMS == versionNumbers(version).first,
+          "the installed program is this one");
+    // The installed program opens its window (a Program waits for it, and closes it again).
+    { const Program installed(program); }
+
+    check(run(L"msiexec /x \"" + msi + L"\" /qn") == 0, "Velmora uninstalls silently");
+    check(installedVersions(code).empty() && !exists(program) && !shortcut(), "nothing of Velmora is left");
+}
+
 } // namespace
 } // namespace velmora
 
 int main(int argc, char** argv) {
     using namespace velmora;
-    const std::map<std::string, std::function<void(const std::wstring&)>> scenarios{
-        {"opens", opensAsDescribed},        {"mouse", mouseLesson},
-        {"keyboard", keyboardLesson},       {"names", namesForScreenReaders},
-        {"failure", failureEndsTheProgram}, {"closing", closingEndsAtOnce},
+    const std::vector<std::string> args(argv + 1, argv + argc);
+    using Scenario = std::function<void(const std::vector<std::string>&)>;
+    const auto withExe = [](void (*play)(const std::wstring&)) {
+        return Scenario([play](const std::vector<std::string>& a) { play(windowsPath(a.at(1))); });
     };
-    const auto scenario = argc == 3 ? scenarios.find(argv[1]) : scenarios.end();
-    if (scenario == scenarios.end()) {
-        std::fprintf(stderr, "usage: lesson_driver opens|mouse|keyboard|names|failure|closing VELMORA.EXE\n");
+    const std::map<std::string, std::pair<std::size_t, Scenario>> scenarios{
+        {"opens", {2, withExe(opensAsDescribed)}},
+        {"mouse", {2, withExe(mouseLesson)}},
+        {"keyboard", {2, withExe(keyboardLesson)}},
+        {"names", {2, withExe(namesForScreenReaders)}},
+        {"failure", {2, withExe(failureEndsTheProgram)}},
+        {"closing", {2, withExe(closingEndsAtOnce)}},
+        {"scaled", {2, withExe(scaledOneAndAHalfTimes)}},
+        // version EXE VERSION VERSION_TEXT
+        {"version", {4, [](const auto& a) { versionRecordAndIcon(windowsPath(a[1]), a[2], a[3]); }}},
+        // installer MSI OLDER_MSI VERSION OLDER_VERSION UPGRADE_CODE
+        {"installer",
+         {6,
+          [](const auto& a) {
+              installerInstallsUpgradesAndRemoves(windowsPath(a[1]), windowsPath(a[2]), a[3], a[4], a[5]);
+          }}},
+    };
+    const auto scenario = args.empty() ? scenarios.end() : scenarios.find(args[0]);
+    if (scenario == scenarios.end() || args.size() != scenario->second.first) {
+        std::fprintf(stderr, "usage: lesson_driver SCENARIO ARGUMENT... (see lesson_driver.cpp)\n");
         return 2;
     }
+    // The driver works in the screen's own pixels, whatever the program's scale.
+    using SetContextFn = BOOL(WINAPI*)(HANDLE);
+    if (const auto setContext = reinterpret_cast<SetContextFn>(
+            reinterpret_cast<void*>(GetProcAddress(GetModuleHandleW(L"user32.dll"), "SetProcessDpiAwarenessContext"))))
+        setContext(reinterpret_cast<HANDLE>(-4)); // DPI_AWARENESS_CONTEXT_PER_MONITOR_AWARE_V2
+    else
+        SetProcessDPIAware();
     CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
     try {
-        scenario->second(windowsPath(argv[2]));
-    } catch (const Stuck& stuck) {
+        scenario->second.second(args);
+    } catch (const std::exception& stuck) {
         check(false, stuck.what());
     }
-    std::printf("[  %s  ] %s\n", g_failures == 0 ? "PASSED" : "FAILED", argv[1]);
+    std::printf("[  %s  ] %s\n", g_failures == 0 ? "PASSED" : "FAILED", args[0].c_str());
     std::fflush(stdout);
     return g_failures == 0 ? 0 : 1;
 }

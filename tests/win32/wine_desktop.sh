@@ -52,7 +52,25 @@ start)
 run)
   [ -s "$dir/display" ] || { echo "the Wine desktop in $dir is not started" >&2; exit 1; }
   export DISPLAY=:$(head -n1 "$dir/display")
-  exec sh "$retry" "$wine" "$@"
+  # The program asks for pointer input from the X server, as a mouse gives it, with a line
+  # "xdotool ARGUMENTS" on its output; it is run here and an empty line on the program's input
+  # says it is done. (Pointer moves made with SendInput inside Wine come back a second time from
+  # the X server, late, to the program under the pointer.) Every other line is passed on.
+  coproc program { sh "$retry" "$wine" "$@"; }
+  # Bash forgets the coprocess's descriptors once it ends; these copies last until the loop is done.
+  pid=$program_PID
+  exec {from}<&"${program[0]}" {to}>&"${program[1]}"
+  while IFS= read -r line <&"$from"; do
+    line=${line%$'\r'}
+    if [[ $line == "xdotool "* ]]; then
+      read -ra words <<<"${line#xdotool }"
+      xdotool "${words[@]}"
+      echo >&"$to"
+    else
+      printf '%s\n' "$line"
+    fi
+  done
+  wait "$pid"
   ;;
 stop)
   if [ -d "$WINEPREFIX" ]; then "$wineserver" -k >/dev/null 2>&1 || true; fi
