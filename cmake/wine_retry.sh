@@ -8,11 +8,17 @@
 # dl-fini.c: 87: _dl_fini: Assertion ... failed!", exit status 127). When the program had printed
 # that its tests passed ("[  PASSED  ]", no "[  FAILED  ]") and then ended that way, and only then,
 # it runs once more and that run counts. Any other failure stands as it is.
-out=$(mktemp) && err=$(mktemp) && status_file=$(mktemp) || exit 1
-trap 'rm -f "$out" "$err" "$status_file"' EXIT
+out=$(mktemp) && err=$(mktemp) || exit 1
+trap 'rm -f "$out" "$err"' EXIT
+# The output goes to a file that is shown as it grows, until the program has ended: Wine's server
+# and services, started by the program, keep a pipe open for seconds after it ends, not a file.
+exec 3<&0 # the program's input, which a program started in the background would not get
 run() {
-  { "$@" 2>"$err"; echo $? >"$status_file"; } | tee "$out"
-  status=$(cat "$status_file")
+  "$@" <&3 3<&- >"$out" 2>"$err" &
+  pid=$!
+  tail -s 0.02 -n +1 -f --pid="$pid" "$out"
+  wait "$pid"
+  status=$?
 }
 run "$@"
 if [ "$status" -ne 0 ] && grep -q 'Inconsistency detected by ld\.so: dl-fini\.c' "$err" &&
