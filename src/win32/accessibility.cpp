@@ -4,12 +4,46 @@
 #include "win32/win32_support.h"
 
 #include <atomic>
+#include <cwchar>
 #include <utility>
 
 namespace velmora::win32 {
 namespace {
 
 bool isSelf(const VARIANT& child) { return child.vt == VT_I4 && child.lVal == CHILDID_SELF; }
+
+// A library of Windows' own, from the system folder only: never a file of that name that lies
+// beside the program (on a USB stick, in a downloads folder).
+HMODULE systemLibrary(const wchar_t* name) {
+    wchar_t path[MAX_PATH];
+    const UINT length = GetSystemDirectoryW(path, MAX_PATH);
+    if (length == 0 || length + 1 + std::wcslen(name) >= MAX_PATH) return nullptr;
+    return LoadLibraryW((std::wstring(path, length) + L"\\" + name).c_str());
+}
+
+template <class Function>
+Function function(HMODULE library, const char* name) {
+    return library ? reinterpret_cast<Function>(reinterpret_cast<void*>(GetProcAddress(library, name))) : nullptr;
+}
+
+// The two calls of Windows' accessibility library (oleacc.dll) that the program makes, loaded from
+// the system folder the first time a screen reader asks; nullptr where they cannot be had.
+struct Oleacc {
+    using CreateStdAccessibleObjectFn = HRESULT(WINAPI*)(HWND, LONG, REFIID, void**);
+    using LresultFromObjectFn = LRESULT(WINAPI*)(REFIID, WPARAM, LPUNKNOWN);
+
+    CreateStdAccessibleObjectFn createStandard = nullptr;
+    LresultFromObjectFn lresultFromObject = nullptr;
+
+    static const Oleacc& get() {
+        static const Oleacc loaded = [] {
+            HMODULE library = systemLibrary(L"oleacc.dll");
+            return Oleacc{function<CreateStdAccessibleObjectFn>(library, "CreateStdAccessibleObject"),
+                          function<LresultFromObjectFn>(library, "LresultFromObject")};
+        }();
+        return loaded;
+    }
+};
 
 HRESULT answer(const std::wstring& text, BSTR* out) {
     if (out == nullptr) return E_POINTER;
@@ -175,24 +209,23 @@ private:
 } // namespace
 
 LRESULT accessibleObjectFor(HWND window, WPARAM wParam, LPARAM lParam, std::weak_ptr<AccessibleSource> source) {
-    if (static_cast<DWORD>(lParam) != static_cast<DWORD>(OBJID_CLIENT) || source.expired()) return 0;
+    const Oleacc& oleacc = Oleacc::get();
+    if (static_cast<DWORD>(lParam) != static_cast<DWORD>(OBJID_CLIENT) || source.expired() ||
+        oleacc.createStandard == nullptr || oleacc.lresultFromObject == nullptr)
+        return 0;
     IAccessible* system = nullptr;
-    if (FAILED(CreateStdAccessibleObject(window, OBJID_CLIENT, IID_IAccessible, reinterpret_cast<void**>(&system))))
+    if (FAILED(oleacc.createStandard(window, OBJID_CLIENT, IID_IAccessible, reinterpret_cast<void**>(&system))))
         return 0;
     auto* object = new WindowAccessible(window, system, std::move(source));
-    const LRESULT result = LresultFromObject(IID_IAccessible, wParam, static_cast<IAccessible*>(object));
+    const LRESULT result = oleacc.lresultFromObject(IID_IAccessible, wParam, static_cast<IAccessible*>(object));
     object->Release();
     return result > 0 ? result : 0;
 }
 
 Announcer::Announcer(HWND window) : window_(window) {
-    library_ = LoadLibraryExW(L"UIAutomationCore.dll", nullptr, LOAD_LIBRARY_SEARCH_SYSTEM32);
-    if (library_ == nullptr) library_ = LoadLibraryW(L"UIAutomationCore.dll");
-    if (library_ == nullptr) return;
-    hostProvider_ =
-        reinterpret_cast<HostProviderFn>(reinterpret_cast<void*>(GetProcAddress(library_, "UiaHostProviderFromHwnd")));
-    raise_ = reinterpret_cast<RaiseNotificationFn>(
-        reinterpret_cast<void*>(GetProcAddress(library_, "UiaRaiseNotificationEvent")));
+    library_ = systemLibrary(L"UIAutomationCore.dll");
+    hostProvider_ = function<HostProviderFn>(library_, "UiaHostProviderFromHwnd");
+    raise_ = function<RaiseNotificationFn>(library_, "UiaRaiseNotificationEvent");
 }
 
 Announcer::~Announcer() {

@@ -32,15 +32,17 @@ public:
 
 /*
  * The answer to WM_GETOBJECT for `window`: for its client object, the system's own object with the
- * facts of `source` laid over it; for any other object, nothing (0), so that the caller passes the
- * message on to the default window procedure.
+ * facts of `source` laid over it; for any other object, or where Windows' accessibility library
+ * cannot be loaded, nothing (0), so that the caller passes the message on to the default window
+ * procedure.
  */
 LRESULT accessibleObjectFor(HWND window, WPARAM wParam, LPARAM lParam, std::weak_ptr<AccessibleSource> source);
 
 /*
  * Says a sentence to the screen reader through a UI Automation notification on `window`.
- * UIAutomationCore.dll is loaded when the announcer is made; where it or its notification call is
- * missing (Windows before 10 version 1709, Wine), sentences go nowhere and nothing fails.
+ * UIAutomationCore.dll is loaded from the system folder when the announcer is made; where it or its
+ * notification call is missing (Windows before 10 version 1709, Wine), sentences go nowhere and
+ * nothing fails.
  */
 class Announcer final {
 public:

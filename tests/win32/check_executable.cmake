@@ -3,7 +3,7 @@
 # Fails unless EXE is a program of the Windows GUI subsystem of at most 1.5 MB that imports only
 # libraries every Windows has, so that it runs from a USB stick with nothing beside it.
 cmake_minimum_required(VERSION 3.25)
-set(windows_libraries comctl32.dll gdi32.dll kernel32.dll msvcrt.dll ole32.dll oleacc.dll oleaut32.dll user32.dll)
+set(windows_libraries comctl32.dll gdi32.dll kernel32.dll msvcrt.dll ole32.dll oleaut32.dll user32.dll)
 execute_process(COMMAND ${OBJDUMP} -p ${EXE} OUTPUT_VARIABLE dump RESULT_VARIABLE result)
 if(NOT result EQUAL 0)
   message(FATAL_ERROR "${OBJDUMP} cannot read ${EXE}")

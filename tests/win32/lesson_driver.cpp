@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: MIT
 // Plays Velmora.exe as a pupil would, from the Windows side of Wine: starts the program, moves the
-// mouse and presses keys with SendInput, and checks what the window shows: which controls are
-// visible, where the focus is, and the pixels on the screen.
+// mouse (through the X server, see xdotool()) and presses keys (SendInput), and checks what the
+// window shows: which controls are visible, where the focus is, and the pixels on the screen.
 //   lesson_driver SCENARIO ARGUMENT...   (see main() for the scenarios)
 // Prints "[  PASSED  ] SCENARIO" when every check held, as GoogleTest does.
 #include "assets/stored_pictures.h"
@@ -210,12 +210,14 @@ public:
         MapWindowPoints(nullptr, form_, reinterpret_cast<POINT*>(&ring), 2);
         return PixelRect{ring.left, ring.top, ring.right - ring.left, ring.bottom - ring.top};
     }
+    // Waits for the outline to be gone, or to be the substrate's size with its top-left at `topLeft`.
     void waitForOutline(std::optional<PixelPoint> topLeft, const std::string& when) const {
+        const PixelRect substrate = pixelRectOf(control("Picture2"));
         waitFor(
             [&] {
                 const auto shown = outline();
                 if (!topLeft) return !shown.has_value();
-                return shown && shown->x == topLeft->x && shown->y == topLeft->y;
+                return shown == PixelRect{topLeft->x, topLeft->y, substrate.width, substrate.height};
             },
             "the outline " + when);
     }
