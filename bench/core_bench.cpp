@@ -1,10 +1,15 @@
 // SPDX-License-Identifier: MIT
-// Micro-benchmarks of the core: building the form, the three handlers, a whole lesson and the
-// decoding of the stored pictures. Built with -DVELMORA_BENCH=ON; run build/bench/bench.
+// Micro-benchmarks of the core: building the form, the three handlers, a whole lesson, the
+// decoding of the stored pictures and what another language adds at start (reading its
+// catalogue, laying its words over the pictures). Built with -DVELMORA_BENCH=ON; run
+// build/bench/bench.
+#include "assets/embedded_files.h"
+#include "assets/picture_words.h"
 #include "assets/stored_pictures.h"
 #include "model/form_model.h"
 #include "model/picture_id.h"
 #include "reaction/handlers.h"
+#include "reaction/lesson_language.h"
 
 #include <benchmark/benchmark.h>
 
@@ -129,6 +134,32 @@ void LoadAllScenePictures(benchmark::State& state) {
         }
 }
 BENCHMARK(LoadAllScenePictures);
+
+// Reading the German catalogue, as the program does once at start.
+void SetLessonLanguage_German(benchmark::State& state) {
+    for (auto _ : state) benchmark::DoNotOptimize(setLessonLanguage("de").data());
+    setLessonLanguage(kEnglish);
+}
+BENCHMARK(SetLessonLanguage_German);
+
+// Laying the German words over the four decoded pictures, which lessonPicture() does after
+// decoding them (LoadAllScenePictures).
+void LayWords_German(benchmark::State& state) {
+    std::vector<ScenePicture> pictures;
+    for (PictureId id : kAllPictures) pictures.push_back(loadScenePicture(id));
+    std::vector<std::pair<const WordPlace*, std::span<const std::uint8_t>>> words;
+    for (const WordPlace& place : kWordPlaces)
+        for (const EmbeddedFile& file : embeddedPictureWords())
+            if (file.name == "de/" + wordImageName(place)) words.emplace_back(&place, file.bytes);
+    for (auto _ : state)
+        for (const auto& [place, image] : words) {
+            ScenePicture& picture = pictures[static_cast<std::size_t>(place->picture)];
+            layWord(picture, *place, image);
+            benchmark::DoNotOptimize(picture.data());
+        }
+    state.counters["words"] = static_cast<double>(words.size());
+}
+BENCHMARK(LayWords_German);
 
 } // namespace
 } // namespace velmora

@@ -1,14 +1,15 @@
 # SPDX-License-Identifier: MIT
 # cmake -DSOURCE_DIR=... -P check_licence_lines.cmake
 # Fails, naming each file, where a source file of the tree has no SPDX licence line among its
-# first three lines. Source files are the code, build, script and desktop files; images, the
-# stored records, JSON and Markdown carry no comments and are left out.
+# first three lines. Source files are the code, build, script, desktop and translation files;
+# images, the stored records and pictures' words, JSON and Markdown carry no comments and are
+# left out.
 # Sets this script's policies: GLOB_RECURSE then leaves symbolic links to folders alone (a
 # Wine prefix in build-mingw/ links its drive Z: to /).
 cmake_minimum_required(VERSION 3.25)
 set(patterns
-    *.cpp *.h *.mjs *.js *.css *.html *.rc *.cmake CMakeLists.txt *.sh *.desktop *.xml *.1 *.in
-    scripts/* .ci/* packaging/lintian-overrides)
+    *.cpp *.h *.mjs *.js *.css *.html *.rc *.cmake CMakeLists.txt *.sh *.desktop *.xml *.1 *.in *.po *.pot
+    scripts/* .ci/* packaging/lintian-overrides po/LINGUAS)
 set(files)
 foreach(pattern IN LISTS patterns)
   file(GLOB_RECURSE found RELATIVE ${SOURCE_DIR} ${SOURCE_DIR}/${pattern})

@@ -1,7 +1,7 @@
 # SPDX-License-Identifier: MIT
 # Installs the build into a staging folder and checks the tree a package would hold.
 #   cmake -DBUILD_DIR=<build> -DAPPSTREAMCLI=<appstreamcli> -DSTAGE=<folder> "-DICON_SIZES=<sizes>"
-#         -P check_installed_tree.cmake
+#         "-DLINGUAS=<language codes>" -P check_installed_tree.cmake
 file(REMOVE_RECURSE "${STAGE}")
 execute_process(COMMAND ${CMAKE_COMMAND} --install "${BUILD_DIR}" --prefix "${STAGE}/usr"
                 RESULT_VARIABLE rc OUTPUT_QUIET)
@@ -50,6 +50,22 @@ endif()
 if(NOT EXISTS "${STAGE}/usr/share/icons/hicolor/48x48/apps/${icon_name}.png")
   message(FATAL_ERROR "the desktop entry names icon '${icon_name}', which is not installed")
 endif()
+
+# The menu entry and the software centres speak every language of the lesson.
+file(READ "${STAGE}/usr/share/applications/velmora.desktop" desktop)
+file(READ "${STAGE}/usr/share/metainfo/org.tessivar.velmora.metainfo.xml" metainfo)
+foreach(code IN LISTS LINGUAS)
+  foreach(key IN ITEMS Name GenericName Comment Keywords)
+    string(FIND "${desktop}" "\n${key}[${code}]=" at)
+    if(at LESS 0)
+      message(FATAL_ERROR "the desktop entry has no ${key}[${code}]")
+    endif()
+  endforeach()
+  string(FIND "${metainfo}" "<summary xml:lang=\"${code}\">" at)
+  if(at LESS 0)
+    message(FATAL_ERROR "the metainfo has no summary in ${code}")
+  endif()
+endforeach()
 
 # appstreamcli checks the launchable, the icon and the metainfo together.
 execute_process(COMMAND "${APPSTREAMCLI}" validate-tree --no-net --pedantic --no-color "${STAGE}"

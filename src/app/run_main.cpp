@@ -4,6 +4,7 @@
 #include "app/error_policy.h"
 #include "app/platform_start.h"
 #include "assets/scene_picture.h"
+#include "reaction/lesson_language.h"
 #include "reaction/lesson_texts.h"
 #include "runtime/error_handling.h"
 #include "ui/form_window.h"
@@ -38,6 +39,8 @@ int runMain(const ProjectDescription& project, int argc, char** argv) {
     QApplication::setApplicationVersion(QStringLiteral(VELMORA_VERSION));
     QApplication::setDesktopFileName(QStringLiteral("velmora"));
     QApplication::setWindowIcon(applicationIcon());
+    // Every text and picture word from here on is in the language the session's locale asks for.
+    setLessonLanguage(languageForEnvironment());
 
     const QString title = QString::fromUtf8(project.title.data(), static_cast<qsizetype>(project.title.size()));
     ErrorPolicy policy(title);

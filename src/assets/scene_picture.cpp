@@ -92,8 +92,7 @@ PictureFormatError::PictureFormatError(std::string_view picture, std::string_vie
 }
 
 ScenePicture::Rgb ScenePicture::pixel(int x, int y) const {
-    assert(x >= 0 && x < kWidth && y >= 0 && y < kHeight);
-    const std::size_t at = (static_cast<std::size_t>(y) * kWidth + static_cast<std::size_t>(x)) * kBytesPerPixel;
+    const std::size_t at = offsetOf(x, y);
     return {pixels_[at], pixels_[at + 1], pixels_[at + 2]};
 }
 

@@ -13,6 +13,7 @@
 // for six header fields that may hold anything: the BMP's two reserved fields, its horizontal
 // and vertical resolution, and its counts of colours used and important colours.
 
+#include <cassert>
 #include <cstddef>
 #include <cstdint>
 #include <exception>
@@ -40,6 +41,13 @@ public:
 
     // Precondition: 0 <= x < kWidth and 0 <= y < kHeight; (0, 0) is the top-left pixel.
     Rgb pixel(int x, int y) const;
+    // The same precondition. Only for the loader, which letters the words of the lesson's language.
+    void setPixel(int x, int y, Rgb rgb) {
+        const std::size_t at = offsetOf(x, y);
+        pixels_[at] = rgb.r;
+        pixels_[at + 1] = rgb.g;
+        pixels_[at + 2] = rgb.b;
+    }
 
     // kHeight rows of kBytesPerLine bytes, top row first.
     const std::uint8_t* data() const { return pixels_.data(); }
@@ -49,6 +57,10 @@ public:
 private:
     friend ScenePicture decodePictureRecord(std::span<const std::uint8_t>, std::string_view);
     explicit ScenePicture(std::vector<std::uint8_t> pixels) : pixels_(std::move(pixels)) {}
+    static std::size_t offsetOf(int x, int y) {
+        assert(x >= 0 && x < kWidth && y >= 0 && y < kHeight);
+        return (static_cast<std::size_t>(y) * kWidth + static_cast<std::size_t>(x)) * kBytesPerPixel;
+    }
 
     std::vector<std::uint8_t> pixels_;
 };

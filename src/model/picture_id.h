@@ -23,4 +23,18 @@ constexpr std::string_view pictureName(PictureId id) {
     return "unknown";
 }
 
+// The words drawn in the pictures: the enzyme's (also on the enzyme part of the complex), the
+// substrate's (also on the complex) and the products'.
+enum class PictureWord : std::uint8_t { Enzyme, Substrate, Product };
+
+// Lower-case name used in file names ("enzyme", "substrate", "product").
+constexpr std::string_view pictureWordName(PictureWord word) {
+    switch (word) {
+    case PictureWord::Enzyme: return "enzyme";
+    case PictureWord::Substrate: return "substrate";
+    case PictureWord::Product: return "product";
+    }
+    return "unknown";
+}
+
 } // namespace velmora

@@ -1,76 +1,106 @@
 // SPDX-License-Identifier: MIT
+// The lesson's words, once, in English. Each tr() marks a text that xgettext takes into
+// po/velmora.pot; the comments beginning "TRANSLATORS:" go there with it.
 #include "reaction/lesson_texts.h"
+
+#include "reaction/lesson_language.h"
 
 namespace velmora {
 
 ControlText controlText(std::string_view control) {
     if (control == "Picture1")
-        return {"Enzyme", "The enzyme: a black block with a notch in its top edge, the active site where the "
-                          "substrate fits."};
+        // TRANSLATORS: The names and descriptions a screen reader gives the pictures. The pupils
+        // are about ten years old: short sentences, the words of their biology lessons.
+        return {tr("Enzyme"), tr("The enzyme: a black block with a notch in its top edge, the active site where the "
+                                 "substrate fits.")};
     if (control == "Picture2")
-        return {"Substrate", "The substrate: a red block with a tab that fits the enzyme's notch. Drag it onto the "
-                             "enzyme with the mouse, or press Space to pick it up, move it with the arrow keys "
-                             "and press Space again to drop it."};
-    if (control == "Picture3") return {"Products", "The products: two red pieces that the enzyme has released."};
+        return {tr("Substrate"), tr("The substrate: a red block with a tab that fits the enzyme's notch. Drag it onto "
+                                    "the enzyme with the mouse, or press Space to pick it up, move it with the arrow "
+                                    "keys and press Space again to drop it.")};
+    if (control == "Picture3")
+        return {tr("Products"), tr("The products: two red pieces that the enzyme has released.")};
     if (control == "Picture4")
-        return {"Enzyme\u2013substrate complex",
-                "The enzyme\u2013substrate complex: the substrate seated in the enzyme's notch. Click it, or "
-                "press Space, to release the products."};
-    if (control == "Command1") return {"Reset", "Starts the lesson again."};
+        return {tr("Enzyme\u2013substrate complex"),
+                tr("The enzyme\u2013substrate complex: the substrate seated in the enzyme's notch. Click it, or "
+                   "press Space, to release the products.")};
+    if (control == "Command1") return {tr("caption", "Reset"), tr("Starts the lesson again.")};
     if (control == "Label1") return {"Tessivar", ""};
     return {};
 }
 
+std::string_view captionText(const Control& control) {
+    // TRANSLATORS: The button that starts the lesson again. It is 81 pixels wide: one short word.
+    if (control.kind() == ControlKind::PushButton) return tr("caption", "Reset");
+    return control.record().caption;
+}
+
+std::string_view pictureWordText(PictureWord word) {
+    switch (word) {
+    // TRANSLATORS: The words drawn small in the pictures, on the enzyme, on the substrate and
+    // under the products: one word each, no longer than the English.
+    case PictureWord::Enzyme: return tr("picture", "Enzyme");
+    case PictureWord::Substrate: return tr("picture", "Substrate");
+    case PictureWord::Product: return tr("picture", "Product");
+    }
+    return {};
+}
+
+std::string_view pageTitleText() {
+    // TRANSLATORS: The lesson's name, as the web page's title and the menu entry show it. It is a
+    // name: it stays as it is in a language written in Latin letters.
+    return tr("Tessivar");
+}
+
 std::string_view stageText(Stage stage) {
     switch (stage) {
-    case Stage::Apart: return "The enzyme and the substrate are apart. Move the substrate onto the enzyme.";
+    case Stage::Apart: return tr("The enzyme and the substrate are apart. Move the substrate onto the enzyme.");
     case Stage::Bound:
-        return "The substrate is bound to the enzyme: this is the enzyme\u2013substrate complex. "
-               "Activate the complex to release the products.";
+        return tr("The substrate is bound to the enzyme: this is the enzyme\u2013substrate complex. "
+                  "Activate the complex to release the products.");
     case Stage::Released:
-        return "The products are released and the enzyme is unchanged, ready for another substrate. "
-               "Press Reset to start again.";
+        // TRANSLATORS: "Reset" is the button's caption: use your translation of it.
+        return tr("The products are released and the enzyme is unchanged, ready for another substrate. "
+                  "Press Reset to start again.");
     case Stage::Other: break;
     }
-    return "The lesson is between two stages.";
+    return tr("The lesson is between two stages.");
 }
 
 std::string_view announcementText(Announcement announcement) {
     switch (announcement) {
     case Announcement::Bound:
-        return "The substrate is bound to the enzyme. They form the enzyme\u2013substrate complex. "
-               "Press Space or click the complex to release the products.";
+        return tr("The substrate is bound to the enzyme. They form the enzyme\u2013substrate complex. "
+                  "Press Space or click the complex to release the products.");
     case Announcement::Released:
-        return "The products are released. The enzyme is back, unchanged, ready for another substrate.";
-    case Announcement::Reset: return "The lesson starts again: the enzyme and the substrate are apart.";
-    case Announcement::Missed: return "Not on the enzyme \u2014 nothing changed. The substrate is back in its place.";
+        return tr("The products are released. The enzyme is back, unchanged, ready for another substrate.");
+    case Announcement::Reset: return tr("The lesson starts again: the enzyme and the substrate are apart.");
+    case Announcement::Missed:
+        return tr("Not on the enzyme \u2014 nothing changed. The substrate is back in its place.");
     case Announcement::Cancelled:
-        return "Put down without a drop \u2014 nothing changed. The substrate is back in its place.";
-    case Announcement::OverTarget: return "Over the enzyme. Press Space to drop.";
+        return tr("Put down without a drop \u2014 nothing changed. The substrate is back in its place.");
+    case Announcement::OverTarget: return tr("Over the enzyme. Press Space to drop.");
     }
     return {};
 }
 
 namespace {
 
-// "below: press Down arrow", "above and to the left: press Up and Left arrows".
-std::string wayTo(Heading heading) {
-    std::string where;
-    std::string keys;
-    if (heading.vertical != 0) {
-        where = heading.vertical > 0 ? "below" : "above";
-        keys = heading.vertical > 0 ? "Down" : "Up";
+// Where the enzyme lies and the arrow keys that lead there: "below: press Down arrow.".
+std::string_view wayTo(Heading heading) {
+    if (heading.vertical > 0) {
+        // TRANSLATORS: Where the enzyme lies from the substrate the pupil holds, and the arrow
+        // keys that lead there. Each ends the sentences "The enzyme is %s" and "It is %s".
+        if (heading.horizontal > 0) return tr("below and to the right: press Down and Right arrows.");
+        if (heading.horizontal < 0) return tr("below and to the left: press Down and Left arrows.");
+        return tr("below: press Down arrow.");
     }
-    if (heading.horizontal != 0) {
-        if (!where.empty()) {
-            where += " and ";
-            keys += " and ";
-        }
-        where += heading.horizontal > 0 ? "to the right" : "to the left";
-        keys += heading.horizontal > 0 ? "Right" : "Left";
+    if (heading.vertical < 0) {
+        if (heading.horizontal > 0) return tr("above and to the right: press Up and Right arrows.");
+        if (heading.horizontal < 0) return tr("above and to the left: press Up and Left arrows.");
+        return tr("above: press Up arrow.");
     }
-    const bool both = heading.vertical != 0 && heading.horizontal != 0;
-    return where + ": press " + keys + (both ? " arrows." : " arrow.");
+    if (heading.horizontal > 0) return tr("to the right: press Right arrow.");
+    return tr("to the left: press Left arrow.");
 }
 
 bool isOver(Heading heading) { return heading.vertical == 0 && heading.horizontal == 0; }
@@ -78,40 +108,66 @@ bool isOver(Heading heading) { return heading.vertical == 0 && heading.horizonta
 } // namespace
 
 std::string pickedUpText(Heading towardsEnzyme) {
-    if (isOver(towardsEnzyme)) return "Substrate picked up. It is over the enzyme: press Space to drop.";
-    return "Substrate picked up. The enzyme is " + wayTo(towardsEnzyme);
+    if (isOver(towardsEnzyme))
+        return std::string(tr("Substrate picked up. It is over the enzyme: press Space to drop."));
+    // TRANSLATORS: %s is one of the places "below: press Down arrow." and so on.
+    return withValue(tr("Substrate picked up. The enzyme is %s"), wayTo(towardsEnzyme));
 }
 
 std::string offTargetText(Heading towardsEnzyme) {
     if (isOver(towardsEnzyme)) return std::string(announcementText(Announcement::OverTarget));
-    return "Not over the enzyme. It is " + wayTo(towardsEnzyme);
+    // TRANSLATORS: %s is one of the places "below: press Down arrow." and so on.
+    return withValue(tr("Not over the enzyme. It is %s"), wayTo(towardsEnzyme));
 }
 
 std::string holdingText(Heading towardsEnzyme) {
-    const std::string where =
-        isOver(towardsEnzyme) ? "It is over the enzyme: press Space to drop." : "The enzyme is " + wayTo(towardsEnzyme);
-    return "You are holding the substrate. " + where + " Escape puts it back.";
+    if (isOver(towardsEnzyme))
+        return std::string(
+            tr("You are holding the substrate. It is over the enzyme: press Space to drop. Escape puts it back."));
+    // TRANSLATORS: %s is one of the places "below: press Down arrow." and so on.
+    return withValue(tr("You are holding the substrate. The enzyme is %s Escape puts it back."), wayTo(towardsEnzyme));
 }
 
-std::string_view damagedPictureText() { return "A stored picture is damaged and the lesson cannot start."; }
+std::string_view damagedPictureText() { return tr("A stored picture is damaged and the lesson cannot start."); }
 
-std::string_view lessonEndedText() { return "The lesson has stopped after an error. Reload the page to start again."; }
+std::string_view lessonEndedText() {
+    return tr("The lesson has stopped after an error. Reload the page to start again.");
+}
 
 std::string errorBoxText(const RunTimeError& error) {
-    return "Run-time error '" + std::to_string(error.number()) + "':\n\n" + error.description();
+    // TRANSLATORS: %s is the error's number. The description that follows stays English: it
+    // names the program's parts, for whoever looks into the error.
+    return withValue(tr("Run-time error '%s':"), std::to_string(error.number())) + "\n\n" + error.description();
 }
 
-std::string_view okText() { return "OK"; }
+// TRANSLATORS: The button that closes a message box.
+std::string_view okText() { return tr("OK"); }
 
-std::string_view draggableRoleText() { return "draggable item"; }
+std::string_view draggableRoleText() {
+    // TRANSLATORS: What a screen reader calls the substrate, which can be dragged.
+    return tr("draggable item");
+}
 
-std::string_view pressActionText() { return "Press"; }
+std::string_view pressActionText() {
+    // TRANSLATORS: What a screen reader offers to do with the complex, which acts as a button: the
+    // word the system uses for pressing a button.
+    return tr("action", "Press");
+}
 
 std::string_view cannotRunText() {
     return "This lesson needs a browser with JavaScript and WebAssembly switched on: please open it in an "
            "up-to-date Chrome, Edge, Firefox or Safari.";
 }
 
-std::string_view cannotLoadText() { return "The lesson could not be loaded. Please reload the page."; }
+std::string_view cannotLoadText() { return "The lesson could not be loaded. Check the connection and try again."; }
+
+std::string_view loadingText() { return "The lesson is loading\u2026"; }
+
+std::string_view fromFileText() {
+    return "This browser does not run the lesson from a file on the disk. Open velmora.html instead, the lesson in "
+           "a single file, or put these files on a web server and open the lesson from there.";
+}
+
+std::string_view tryAgainText() { return "Try again"; }
 
 } // namespace velmora

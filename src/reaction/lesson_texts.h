@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
+#include "model/picture_id.h"
 #include "model/run_time_error.h"
 #include "reaction/form_geometry.h"
 #include "reaction/stage.h"
@@ -11,6 +12,8 @@
 
 namespace velmora {
 
+// Every text here is in the lesson's language (lesson_language.h), English unless another was set.
+
 // What assistive technology is told about a control: a short name and what it shows or does.
 struct ControlText {
     std::string_view name;
@@ -19,6 +22,16 @@ struct ControlText {
 
 // The text for the named control of Form1 (UTF-8); empty for a name it does not know.
 ControlText controlText(std::string_view control);
+
+// The caption `control` shows: the button's word for what it does; the heading, the lesson's
+// name, as stored.
+std::string_view captionText(const Control& control);
+
+// A word drawn in the pictures.
+std::string_view pictureWordText(PictureWord word);
+
+// The title of the web page.
+std::string_view pageTitleText();
 
 // Where the lesson stands and what to do next, in one or two sentences.
 std::string_view stageText(Stage stage);
@@ -60,8 +73,14 @@ std::string_view draggableRoleText();
 std::string_view pressActionText();
 
 // What the web page says when the browser cannot run the lesson at all (no modules, no
-// WebAssembly), and when its files could not be fetched.
+// WebAssembly), and when its files could not be fetched. These two stay English: they are shown
+// exactly when the code that chooses the language cannot run.
 std::string_view cannotRunText();
 std::string_view cannotLoadText();
+// What the web page says while its files are still on the way, when the browser refuses to run
+// it from a file on the disk, and the caption of the button that fetches the files again.
+std::string_view loadingText();
+std::string_view fromFileText();
+std::string_view tryAgainText();
 
 } // namespace velmora

@@ -12,7 +12,7 @@ enum class Stage : std::uint8_t {
     Apart,    // enzyme and substrate shown: the start, and after every reset
     Bound,    // only the enzyme-substrate complex shown
     Released, // enzyme and products shown
-    Other,    // any other combination; the handlers never leave the form in one
+    Other,    // any other combination: only a handler whose step failed leaves the form in one
 };
 
 Stage stageOf(const FormModel& form);

@@ -56,9 +56,9 @@ EventTable emptyEventTable(std::string_view owner, std::optional<ControlKind> ki
 std::optional<std::size_t> eventIndex(std::optional<ControlKind> kind, std::string_view event);
 
 /*
- * Raises `event` through `table`: goes through the sink entries and calls the handler the table
- * names. Returns nothing when the entry is empty (the event is simply over), the handler's status
- * otherwise. An event name the table's kind does not have also returns nothing.
+ * Raises the event in slot `index` of `table`: goes through the sink entries and calls the
+ * handler the table names there. Returns nothing when the slot is empty or beyond the table (the
+ * event is simply over) or the sink refuses the call; the handler's status otherwise.
  */
 std::optional<Status> raiseEvent(FormModel& form, EventTable& table, std::size_t index, const EventArgs& args);
 

@@ -2,13 +2,9 @@
 #include "ui/accessible_text.h"
 
 #include "reaction/lesson_texts.h"
+#include "ui/qt_conversions.h"
 
 namespace velmora {
-namespace {
-
-QString fromUtf8(std::string_view text) { return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size())); }
-
-} // namespace
 
 AccessibleText accessibleTextFor(std::string_view control) {
     const ControlText text = controlText(control);

@@ -12,6 +12,8 @@
 #include "ui/qt_conversions.h"
 #include "ui/scene_images.h"
 
+#include "reaction/lesson_texts.h"
+
 #include <QApplication>
 #include <QEvent>
 #include <QKeyEvent>
@@ -79,9 +81,9 @@ void FormWindow::createControls(const SceneImages& images) {
         const ControlRecord& record = control.record();
         QWidget* widget = nullptr;
         switch (record.kind) {
-        case ControlKind::Label: widget = new LabelWidget(record, this); break;
+        case ControlKind::Label: widget = new LabelWidget(record, fromUtf8(captionText(control)), this); break;
         case ControlKind::PushButton: {
-            auto* button = new PushButtonWidget(QString::fromStdString(record.caption), this);
+            auto* button = new PushButtonWidget(fromUtf8(captionText(control)), this);
             if (record.font) button->setFont(toQFont(*record.font));
             button->setAutoDefault(false);
             // Only the keyboard and assistive technology click it this way; the mouse is routed here.
@@ -167,7 +169,10 @@ void FormWindow::showEvent(QShowEvent* event) {
     if (shownOnce_) return;
     shownOnce_ = true;
     // The focus starts where the session says, with its ring showing.
-    if (const Control* first = session_.firstFocus()) controlWidget(first->name())->setFocus(Qt::TabFocusReason);
+    if (const Control* first = session_.firstFocus()) {
+        knownFocus_ = controlWidget(first->name());
+        knownFocus_->setFocus(Qt::TabFocusReason);
+    }
 }
 
 void FormWindow::changeEvent(QEvent* event) {
@@ -260,11 +265,20 @@ bool FormWindow::eventFilter(QObject* watched, QEvent* event) {
     switch (event->type()) {
     case QEvent::MouseButtonPress:
     case QEvent::MouseButtonDblClick:
+        // Qt has already moved the focus to the pressed control; in a window that is not active
+        // yet, it arrives later as the window's own and would keep the keyboard's ring.
+        if (focusWidget() != knownFocus_) {
+            knownFocus_ = focusWidget();
+            if (auto* area = qobject_cast<PictureAreaWidget*>(focusWidget())) area->hideFocusRing();
+        }
+        routeMouse(static_cast<QMouseEvent*>(event));
+        return true;
     case QEvent::MouseMove:
     case QEvent::MouseButtonRelease: routeMouse(static_cast<QMouseEvent*>(event)); return true;
     case QEvent::KeyPress:
     case QEvent::KeyRelease: return filterKey(static_cast<QWidget*>(watched), static_cast<QKeyEvent*>(event));
     case QEvent::FocusIn:
+        if (watched != this) knownFocus_ = static_cast<QWidget*>(watched);
         if (const Control* control = controlOf(watched);
             control != nullptr && !keepFocus_ && !followsActivation(static_cast<QFocusEvent*>(event)->reason()))
             play(Qt::TabFocusReason, [&] { return session_.focusMoved(control); });

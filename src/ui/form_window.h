@@ -75,6 +75,7 @@ private:
     std::unique_ptr<DragOutline> outline_;
     Announcer* announcer_ = nullptr;
     const Control* pressedLook_ = nullptr;
+    QPointer<QWidget> knownFocus_; // the control whose focus the window has last heard of
     std::map<int, QPointer<QWidget>> keysDown_; // each key held, and the widget its press went to
     struct Release {
         int key = 0;

@@ -7,8 +7,8 @@
 
 namespace velmora {
 
-LabelWidget::LabelWidget(const ControlRecord& record, QWidget* parent)
-    : QWidget(parent), caption_(QString::fromStdString(record.caption)), back_(toQColor(record.effectiveBackColor())),
+LabelWidget::LabelWidget(const ControlRecord& record, QString caption, QWidget* parent)
+    : QWidget(parent), caption_(std::move(caption)), back_(toQColor(record.effectiveBackColor())),
       fore_(toQColor(record.effectiveForeColor())) {
     if (record.font) setFont(toQFont(*record.font));
     setFocusPolicy(Qt::NoFocus);

@@ -7,12 +7,12 @@
 
 namespace velmora {
 
-// A label: its rectangle filled with its back colour, its caption in its fore colour and font,
+// A label: its rectangle filled with its back colour, `caption` in its fore colour and font,
 // left-aligned from the top-left corner and clipped. It never takes the focus.
 class LabelWidget final : public QWidget {
     Q_OBJECT
 public:
-    LabelWidget(const ControlRecord& record, QWidget* parent);
+    LabelWidget(const ControlRecord& record, QString caption, QWidget* parent);
 
 protected:
     void paintEvent(QPaintEvent* event) override;

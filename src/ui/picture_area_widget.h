@@ -31,6 +31,13 @@ public:
     bool isActivatable() const { return activatable_; }
     void setActivatable(bool activatable) { activatable_ = activatable; }
 
+    // The pointer gave the area the focus, though Qt tells it later as the window's activation:
+    // no ring until a key is used.
+    void hideFocusRing() {
+        focusRing_ = false;
+        update();
+    }
+
     // The area inside the frame, in the widget's coordinates.
     QRect innerRect() const { return rect().adjusted(kFrameWidth, kFrameWidth, -kFrameWidth, -kFrameWidth); }
 

@@ -17,6 +17,8 @@ QRect pixelRect(const ControlRecord& r) {
                  pixelsFromTwips(r.width, kTwipsPerPixel), pixelsFromTwips(r.height, kTwipsPerPixel));
 }
 
+QString fromUtf8(std::string_view text) { return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size())); }
+
 QFont toQFont(const FontSpec& stored) {
     QFont font;
     font.setFamilies(

@@ -8,6 +8,9 @@
 #include <QColor>
 #include <QFont>
 #include <QRect>
+#include <QString>
+
+#include <string_view>
 
 namespace velmora {
 
@@ -16,6 +19,9 @@ QColor toQColor(OleColor c);
 
 // The control's rectangle in window pixels.
 QRect pixelRect(const ControlRecord& record);
+
+// A text of the core (UTF-8).
+QString fromUtf8(std::string_view text);
 
 // The stored font: the stored family where installed, else Comic Neue, else a sans family.
 QFont toQFont(const FontSpec& stored);

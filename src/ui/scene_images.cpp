@@ -1,14 +1,14 @@
 // SPDX-License-Identifier: MIT
 #include "ui/scene_images.h"
 
-#include "assets/stored_pictures.h"
+#include "assets/picture_words.h"
 
 namespace velmora {
 
 SceneImages SceneImages::load() {
     SceneImages images;
     for (PictureId id : kAllPictures) {
-        const ScenePicture picture = loadScenePicture(id);
+        const ScenePicture picture = lessonPicture(id);
         const QImage view(picture.data(), ScenePicture::kWidth, ScenePicture::kHeight, ScenePicture::kBytesPerLine,
                           QImage::Format_RGB888);
         // The view borrows the decoded bytes; converting gives the image its own, in the format

@@ -15,7 +15,8 @@ namespace velmora {
  */
 class SceneImages final {
 public:
-    // Decodes the stored records. Throws PictureFormatError when one is damaged.
+    // Decodes the stored records, with the words of the lesson's language. Throws
+    // PictureFormatError when one is damaged.
     static SceneImages load();
 
     const QImage& image(PictureId id) const { return images_[static_cast<std::size_t>(id)]; }

@@ -2,8 +2,9 @@
 // The lesson as the browser page sees it: a LessonSession, its pictures and its texts, through
 // Embind. The page forwards its events here in form pixels and applies what each returns.
 
-#include "assets/stored_pictures.h"
+#include "assets/picture_words.h"
 #include "reaction/focus_mark.h"
+#include "reaction/lesson_language.h"
 #include "reaction/lesson_session.h"
 #include "reaction/lesson_texts.h"
 #include "runtime/project_description.h"
@@ -51,6 +52,17 @@ std::string nameOf(const Control* control) { return control ? control->name() : 
 
 } // namespace
 
+// Makes the first of `tags` (the page's ?lang= and the browser's languages, in order of
+// preference) that the lesson speaks its language, English if none, before a Lesson is made.
+// Returns the language's tag for <html lang> and its direction for <html dir>.
+val chooseLanguage(val tags) {
+    const std::string_view code = setLessonLanguage(languageForTags(emscripten::vecFromJSArray<std::string>(tags)));
+    val out = val::object();
+    out.set("tag", languageTag(code));
+    out.set("direction", std::string(rightToLeft(code) ? "rtl" : "ltr"));
+    return out;
+}
+
 /*
  * One lesson in one page, built with the page's presentation: an object whose setVisible(name,
  * visible) hides or shows the named element and returns true when it did (false fails the
@@ -65,20 +77,20 @@ public:
                                                                                                : kStatusFail;
           }) {
         try {
-            for (const PictureId id : kAllPictures)
-                pictures_[static_cast<std::size_t>(id)] = loadScenePicture(id).rgba();
+            for (const PictureId id : kAllPictures) pictures_[static_cast<std::size_t>(id)] = lessonPicture(id).rgba();
         } catch (const PictureFormatError& error) {
             startError_ = std::string(damagedPictureText()) + "\n\n" + error.what();
         }
     }
 
-    // The form: caption, client size, colours, the words of the page around it.
+    // The form: caption, client size, colours, the words of the page around it (its title too).
     val form() const {
         const FormDescription& form = session_.form().description();
         const PixelRect client = clientRectOf(form);
         val out = val::object();
         out.set("name", form.name);
         out.set("caption", form.caption);
+        out.set("title", std::string(pageTitleText()));
         out.set("width", client.width);
         out.set("height", client.height);
         out.set("backColor", cssColor(form.backColor));
@@ -118,7 +130,7 @@ public:
             c.set("layer", static_cast<int>(stack.size()) - static_cast<int>(control - stack.data()));
             c.set("visible", r.visible);
             c.set("focusable", r.canTakeFocus());
-            c.set("caption", r.caption);
+            c.set("caption", std::string(captionText(*control)));
             c.set("backColor", cssColor(r.effectiveBackColor()));
             c.set("foreColor", cssColor(r.effectiveForeColor()));
             c.set("font", r.font ? fontValue(*r.font) : val::null());
@@ -150,6 +162,7 @@ public:
     val focusMoved(const std::string& name) { return out(session_.focusMoved(find(name))); }
     val windowBlurred() { return out(session_.windowDeactivated()); }
     bool holding() const { return session_.holding(); }
+    bool dragging() const { return session_.dragging(); }
 
 private:
     const Control* find(const std::string& name) const { return session_.form().find(name); }
@@ -174,6 +187,7 @@ private:
 
 EMSCRIPTEN_BINDINGS(velmora) {
     using velmora::WebLesson;
+    emscripten::function("chooseLanguage", &velmora::chooseLanguage);
     emscripten::class_<WebLesson>("Lesson")
         .constructor<emscripten::val>()
         .function("form", &WebLesson::form)
@@ -188,5 +202,6 @@ EMSCRIPTEN_BINDINGS(velmora) {
         .function("whereAmI", &WebLesson::whereAmI)
         .function("focusMoved", &WebLesson::focusMoved)
         .function("windowBlurred", &WebLesson::windowBlurred)
-        .function("holding", &WebLesson::holding);
+        .function("holding", &WebLesson::holding)
+        .function("dragging", &WebLesson::dragging);
 }

@@ -153,12 +153,12 @@ bool FormWindow::createControls() {
         HWND window = nullptr;
         switch (record.kind) {
         case ControlKind::Label:
-            window = CreateWindowExW(0, L"STATIC", widen(record.caption).c_str(),
+            window = CreateWindowExW(0, L"STATIC", widen(captionText(control)).c_str(),
                                      WS_CHILD | WS_CLIPSIBLINGS | SS_LEFTNOWORDWRAP | SS_NOPREFIX | shown, 0, 0, 0, 0,
                                      hwnd_, id, instance_, nullptr);
             break;
         case ControlKind::PushButton:
-            window = CreateWindowExW(0, L"BUTTON", widen(record.caption).c_str(),
+            window = CreateWindowExW(0, L"BUTTON", widen(captionText(control)).c_str(),
                                      WS_CHILD | WS_CLIPSIBLINGS | WS_TABSTOP | BS_PUSHBUTTON | shown, 0, 0, 0, 0, hwnd_,
                                      id, instance_, nullptr);
             if (window != nullptr)

@@ -1,12 +1,14 @@
 // SPDX-License-Identifier: MIT
 #include "win32/run_main.h"
 
-#include "assets/stored_pictures.h"
+#include "assets/picture_words.h"
+#include "reaction/lesson_language.h"
 #include "reaction/lesson_texts.h"
 #include "win32/form_window.h"
 
 #include <exception>
 #include <string>
+#include <vector>
 
 namespace velmora::win32 {
 namespace {
@@ -31,6 +33,10 @@ int runMain(const ProjectDescription& project, HINSTANCE instance, int showComma
         return kExitOnError;
     };
     try {
+        // Every text and picture word from here on is in the first of the user's Windows display
+        // languages that the lesson speaks.
+        const std::vector<std::string> languages = userLanguageTags();
+        setLessonLanguage(languageForTags(languages));
         // Accessible objects are COM objects; screen readers call them on this, the one thread.
         const HRESULT com = CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
         INITCOMMONCONTROLSEX controls{sizeof controls, ICC_STANDARD_CLASSES};
@@ -38,7 +44,7 @@ int runMain(const ProjectDescription& project, HINSTANCE instance, int showComma
 
         ScenePictures pictures;
         try {
-            for (const PictureId id : kAllPictures) pictures.emplace_back(loadScenePicture(id));
+            for (const PictureId id : kAllPictures) pictures.emplace_back(lessonPicture(id));
         } catch (const PictureFormatError& error) {
             // No half-built window: the box, then the end.
             return fail(widen(std::string(damagedPictureText()) + "\n\n" + error.what()));

@@ -25,6 +25,31 @@ std::wstring widen(std::string_view utf8) {
     return out;
 }
 
+std::string narrow(std::wstring_view utf16) {
+    if (utf16.empty()) return {};
+    const int length = static_cast<int>(utf16.size());
+    const int size = WideCharToMultiByte(CP_UTF8, 0, utf16.data(), length, nullptr, 0, nullptr, nullptr);
+    std::string out(static_cast<std::size_t>(size), '\0');
+    WideCharToMultiByte(CP_UTF8, 0, utf16.data(), length, out.data(), size, nullptr, nullptr);
+    return out;
+}
+
+std::vector<std::string> userLanguageTags() {
+    ULONG count = 0;
+    ULONG size = 0;
+    if (!GetUserPreferredUILanguages(MUI_LANGUAGE_NAME, &count, nullptr, &size) || size == 0) return {};
+    std::wstring names(size, L'\0');
+    if (!GetUserPreferredUILanguages(MUI_LANGUAGE_NAME, &count, names.data(), &size)) return {};
+    // One name after the other, each ended by a zero, the list by another.
+    std::vector<std::string> tags;
+    for (std::size_t at = 0; at < names.size() && names[at] != L'\0';) {
+        const std::size_t end = names.find(L'\0', at);
+        tags.push_back(narrow(std::wstring_view(names).substr(at, end - at)));
+        at = end + 1;
+    }
+    return tags;
+}
+
 COLORREF colorRef(OleColor color) {
     if (isSystemColor(color) && (color & 0x7FFFFF00u) == 0) return GetSysColor(static_cast<int>(color & 0xFFu));
     const Rgb rgb = resolveColor(color).value_or(Rgb{});

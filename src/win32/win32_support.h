@@ -9,11 +9,16 @@
 
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace velmora::win32 {
 
-// `utf8` as UTF-16, the text every W function of Windows takes.
+// `utf8` as UTF-16, the text every W function of Windows takes, and back.
 std::wstring widen(std::string_view utf8);
+std::string narrow(std::wstring_view utf16);
+
+// The user's Windows display languages in order of preference, as language tags ("de-AT").
+std::vector<std::string> userLanguageTags();
 
 // The colour `color` stands for here: a system colour is the system's own (GetSysColor), so a
 // pupil's colour scheme applies; an RGB value is itself; anything else is black.

@@ -85,7 +85,7 @@ INSTANTIATE_TEST_SUITE_P(
         Transition{"DropEnzymeOnItself", kApart, drop("Picture1"), kApart},
         Transition{"DropHeading", kApart, drop("Label1"), kApart},
         Transition{"DropButton", kApart, drop("Command1"), kApart},
-        // The handlers set absolute values, so they act the same from any state they meet.
+        // Called where the pupil never can, a handler still sets the same flags and leaves the rest.
         Transition{"ReleasedClickComplexAgain", kReleased, release, kReleased},
         Transition{"BoundDropSubstrateAgain", kBound, dropSubstrate, kBound},
         Transition{"ReleasedDropSubstrate", kReleased, dropSubstrate, (Flags{false, false, true, true})}),

@@ -24,7 +24,7 @@ def tab_to(lesson, name):
 
 
 def bind_by_keyboard(lesson, said):
-    tab_to(lesson, "Substrate")
+    tab_to(lesson, said["Picture2"])
     lesson.keys("space")
     heard = lesson.hear(said["PickedUp"])
     lesson.keys(*said["Route"].split())
@@ -42,15 +42,15 @@ def where_am_i(lesson, *answers):
 
 def keyboard_lesson(program, said):
     with Lesson(program) as lesson:
-        check(lesson.focus() == "Enzyme", "the first focus is not on the enzyme")
+        check(lesson.focus() == said["Picture1"], "the first focus is not on the enzyme")
         heard = bind_by_keyboard(lesson, said)
         lesson.keys("Return")  # on the complex, which has the focus now
         heard = lesson.hear(said["Released"], heard)
-        check(lesson.focus() == "Reset", "the focus did not go on to Reset")
+        check(lesson.focus() == said["Command1"], "the focus did not go on to Reset")
         lesson.keys("space")
         heard = lesson.hear(said["Reset"], heard)
         for put_down in ("space", "Escape"):  # a drop where it is, off the enzyme; a cancel
-            tab_to(lesson, "Substrate")
+            tab_to(lesson, said["Picture2"])
             lesson.keys("space")
             heard = lesson.hear(said["PickedUp"], heard)
             lesson.keys(put_down)
@@ -64,12 +64,19 @@ def keyboard_lesson(program, said):
         check(lesson.heard == expected, "the transcript is not each step once, in order")
 
 
+def keyboard_lesson_in_german(program, said):
+    """The same lesson with LANGUAGE=de and a German LANG (tests/e2e/CMakeLists.txt sets them): the
+    sentences it must hear are the German ones."""
+    check(said["Language"] == "de", f"the lesson's texts are in {said['Language']!r}, not German")
+    keyboard_lesson(program, said)
+
+
 def focus_ring(program, said):
     from Xlib import X, display
 
     colour = tuple(int(c) for c in said["FocusRing"].split())
     with Lesson(program) as lesson:
-        x, y, w, h = lesson.extents("Enzyme")
+        x, y, w, h = lesson.extents(said["Picture1"])
         screen = display.Display(lesson.env["DISPLAY"])
 
         def ring_pixels():
@@ -118,20 +125,20 @@ def chord(lesson, first, second):
 
 def chord_on_substrate(program, said):
     with Lesson(program) as lesson:
-        chord(lesson, "Substrate", "Enzyme")
+        chord(lesson, said["Picture2"], said["Picture1"])
         where_am_i(lesson, said["Apart"])
         check(lesson.heard == [said["Apart"]], f"the chord was heard: {lesson.heard}")
         check(lesson.stage() == said["Apart"], f"the stage is {lesson.stage()!r}")
-        check({"Substrate", "Enzyme"} <= lesson.showing(), f"showing: {lesson.showing()}")
+        check({said["Picture2"], said["Picture1"]} <= lesson.showing(), f"showing: {lesson.showing()}")
 
 
 def reset_with_right_held(program, said):
     with Lesson(program) as lesson:
-        (sx, sy), (ex, ey) = lesson.centre("Substrate"), lesson.centre("Enzyme")
+        (sx, sy), (ex, ey) = lesson.centre(said["Picture2"]), lesson.centre(said["Picture1"])
         lesson.xdotool("mousemove", sx, sy, "mousedown", 1, "sleep", .1, "mousemove", (sx + ex) // 2, (sy + ey) // 2,
                        "sleep", .1, "mousemove", ex, ey, "sleep", .1, "mouseup", 1)
         heard = lesson.hear(said["Bound"])
-        chord(lesson, "Enzyme\u2013substrate complex", "Reset")
+        chord(lesson, said["Picture4"], said["Command1"])
         lesson.hear(said["Reset"], heard)
         check(lesson.stage() == said["Apart"], f"the stage is {lesson.stage()!r}")
 
@@ -170,7 +177,7 @@ def held_enter(program, said):
             ended.append(where_am_i(lesson, *stages))
             if ended[-1] != said["Apart"]:  # back to the start for the next hold
                 heard = len(lesson.heard)
-                lesson.xdotool("mousemove", *lesson.centre("Reset"), "click", 1)
+                lesson.xdotool("mousemove", *lesson.centre(said["Command1"]), "click", 1)
                 lesson.hear(said["Reset"], heard)
         presses.x.close()
     released = ended.count(said["Released stage"])
@@ -203,6 +210,7 @@ def wm_class(program, said):
 
 
 if __name__ == "__main__":
-    main({"keyboard_lesson": keyboard_lesson, "focus_ring": focus_ring, "no_display": no_display,
+    main({"keyboard_lesson": keyboard_lesson, "keyboard_lesson_in_german": keyboard_lesson_in_german,
+          "focus_ring": focus_ring, "no_display": no_display,
           "chord": chord_on_substrate, "reset_with_right_held": reset_with_right_held, "held_enter": held_enter,
           "destroyed_window": destroyed_window, "wm_class": wm_class})

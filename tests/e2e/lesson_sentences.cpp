@@ -1,11 +1,13 @@
 // SPDX-License-Identifier: MIT
 // Prints what the lesson says, one "key<TAB>value" a line, for the end-to-end tests to compare
-// with what the accessibility bus delivers: the core's own sentences, the arrow keys that take the
-// substrate, picked up from the keyboard, over the enzyme, and the focus mark's colour.
+// with what the accessibility bus delivers: the core's own sentences and the controls' names, in
+// the language the environment asks for, as the program chooses it; the arrow keys that take the
+// substrate, picked up from the keyboard, over the enzyme; and the focus mark's colour.
 #include "model/form_model.h"
 #include "reaction/focus_mark.h"
 #include "reaction/form1_events.h"
 #include "reaction/keyboard_hold.h"
+#include "reaction/lesson_language.h"
 #include "reaction/lesson_texts.h"
 
 #include <cstdio>
@@ -22,6 +24,8 @@ void print(const char* key, std::string_view text) {
 } // namespace
 
 int main() {
+    setLessonLanguage(languageForEnvironment());
+    print("Language", lessonLanguage());
     print("Bound", announcementText(Announcement::Bound));
     print("Released", announcementText(Announcement::Released));
     print("Reset", announcementText(Announcement::Reset));
@@ -33,6 +37,7 @@ int main() {
     print("Released stage", stageText(Stage::Released));
 
     FormModel model;
+    for (const Control& c : model.controls()) print(c.name().c_str(), controlText(c.name()).name);
     const Form1Events events(model);
     PixelRect target;
     for (const Control& c : model.controls())

@@ -105,6 +105,17 @@ private slots:
         QCOMPARE(substrate->grab().toImage().pixelColor(ring),
                  QColor(kFocusRingColour.r, kFocusRingColour.g, kFocusRingColour.b));
     }
+
+    void aClickThatWakesTheWindowShowsNoRing() {
+        auto w = shownWindow(); // not active yet: the click's focus arrives with the activation
+        QWidget* substrate = w->controlWidget("Picture2");
+        const QColor before = substrate->grab().toImage().pixelColor(3, 102);
+        QTest::mouseClick(substrate, Qt::LeftButton, Qt::NoModifier, QPoint(20, 20)); // as the platform sends it
+        QApplication::setActiveWindow(w.get());
+        QVERIFY(QTest::qWaitForWindowActive(w.get()));
+        QCOMPARE(QApplication::focusWidget(), substrate);
+        QCOMPARE(substrate->grab().toImage().pixelColor(3, 102), before);
+    }
 };
 
 QTEST_MAIN(KeyboardTest)

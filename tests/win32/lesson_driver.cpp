@@ -4,13 +4,15 @@
 // window shows: which controls are visible, where the focus is, and the pixels on the screen.
 //   lesson_driver SCENARIO ARGUMENT...   (see main() for the scenarios)
 // Prints "[  PASSED  ] SCENARIO" when every check held, as GoogleTest does.
-#include "assets/stored_pictures.h"
+#include "assets/picture_words.h"
 #include "model/form_model.h"
 #include "reaction/focus_mark.h"
+#include "reaction/lesson_language.h"
 #include "reaction/lesson_session.h"
 #include "reaction/lesson_texts.h"
 #include "refusal.h"
 #include "runtime/project_description.h"
+#include "win32/win32_support.h"
 
 #include <windows.h>
 
@@ -35,6 +37,9 @@
 
 namespace velmora {
 namespace {
+
+using win32::narrow;
+using win32::widen;
 
 using Names = std::set<std::string>;
 const Names kApart{"Label1", "Command1", "Picture1", "Picture2"};
@@ -70,21 +75,6 @@ void eventually(const std::function<bool()>& done, const std::function<std::stri
     } catch (const Stuck&) {
         check(false, problem());
     }
-}
-
-std::wstring widen(const std::string& text) {
-    std::wstring out(text.size() * 2 + 1, L'\0');
-    out.resize(static_cast<std::size_t>(MultiByteToWideChar(CP_UTF8, 0, text.c_str(), static_cast<int>(text.size()),
-                                                            out.data(), static_cast<int>(out.size()))));
-    return out;
-}
-
-std::string narrow(const std::wstring& text) {
-    std::string out(text.size() * 4 + 1, '\0');
-    out.resize(
-        static_cast<std::size_t>(WideCharToMultiByte(CP_UTF8, 0, text.c_str(), static_cast<int>(text.size()),
-                                                     out.data(), static_cast<int>(out.size()), nullptr, nullptr)));
-    return out;
 }
 
 // A path as given on the Linux side, as Wine's Z: drive shows it.
@@ -318,31 +308,38 @@ struct Capture {
     }
 };
 
+// A picture of `width` by `height` pixels made by `draw` on a device context of its own.
+Capture drawn(int width, int height, const std::function<void(HDC)>& draw) {
+    Capture out;
+    out.width = width;
+    out.height = height;
+    BITMAPINFO info{};
+    info.bmiHeader = {sizeof(BITMAPINFOHEADER), width, -height, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
+    HDC memory = CreateCompatibleDC(nullptr);
+    void* bits = nullptr;
+    HBITMAP bitmap = CreateDIBSection(memory, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+    HGDIOBJ old = SelectObject(memory, bitmap);
+    draw(memory);
+    GdiFlush();
+    const auto* first = static_cast<const std::uint32_t*>(bits);
+    out.pixels.assign(first, first + static_cast<std::size_t>(width) * static_cast<std::size_t>(height));
+    SelectObject(memory, old);
+    DeleteObject(bitmap);
+    DeleteDC(memory);
+    return out;
+}
+
 // The form's client area as the screen shows it.
 Capture capture(const Program& program) {
     RECT client;
     GetClientRect(program.form(), &client);
     POINT origin{0, 0};
     ClientToScreen(program.form(), &origin);
-    Capture out;
-    out.width = client.right;
-    out.height = client.bottom;
-    BITMAPINFO info{};
-    info.bmiHeader = {sizeof(BITMAPINFOHEADER), out.width, -out.height, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
-    HDC screen = GetDC(nullptr);
-    HDC memory = CreateCompatibleDC(screen);
-    void* bits = nullptr;
-    HBITMAP bitmap = CreateDIBSection(screen, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
-    HGDIOBJ old = SelectObject(memory, bitmap);
-    BitBlt(memory, 0, 0, out.width, out.height, screen, origin.x, origin.y, SRCCOPY);
-    GdiFlush();
-    const auto* first = static_cast<const std::uint32_t*>(bits);
-    out.pixels.assign(first, first + static_cast<std::size_t>(out.width) * static_cast<std::size_t>(out.height));
-    SelectObject(memory, old);
-    DeleteObject(bitmap);
-    DeleteDC(memory);
-    ReleaseDC(nullptr, screen);
-    return out;
+    return drawn(client.right, client.bottom, [&](HDC memory) {
+        HDC screen = GetDC(nullptr);
+        BitBlt(memory, 0, 0, client.right, client.bottom, screen, origin.x, origin.y, SRCCOPY);
+        ReleaseDC(nullptr, screen);
+    });
 }
 
 Rgb system(OleColor color) {
@@ -369,39 +366,25 @@ SIZE inkOf(const Control& control, int dpi = 96) {
     const FontSpec& font = *control.record().font;
     const Rgb ground = system(control.record().effectiveBackColor());
     const Rgb ink = system(control.record().effectiveForeColor());
-    Capture drawn;
-    drawn.width = 600;
-    drawn.height = 150;
-    BITMAPINFO info{};
-    info.bmiHeader = {sizeof(BITMAPINFOHEADER), drawn.width, -drawn.height, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
-    HDC memory = CreateCompatibleDC(nullptr);
-    void* bits = nullptr;
-    HBITMAP bitmap = CreateDIBSection(memory, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
-    HGDIOBJ oldBitmap = SelectObject(memory, bitmap);
-    LOGFONTW logFont{};
-    logFont.lfHeight = -(font.sizeTenThousandths * dpi + 360000) / 720000;
-    logFont.lfWeight = font.weight;
-    logFont.lfCharSet = font.charset;
-    const std::wstring family = widen(font.family);
-    wcsncpy(logFont.lfFaceName, family.c_str(), LF_FACESIZE - 1);
-    HFONT made = CreateFontIndirectW(&logFont);
-    HGDIOBJ oldFont = SelectObject(memory, made);
-    const RECT all{0, 0, drawn.width, drawn.height};
-    SetDCBrushColor(memory, RGB(ground.r, ground.g, ground.b));
-    FillRect(memory, &all, static_cast<HBRUSH>(GetStockObject(DC_BRUSH)));
-    SetTextColor(memory, RGB(ink.r, ink.g, ink.b));
-    SetBkMode(memory, TRANSPARENT);
-    const std::wstring caption = widen(control.record().caption);
-    TextOutW(memory, 20, 20, caption.c_str(), static_cast<int>(caption.size()));
-    GdiFlush();
-    const auto* first = static_cast<const std::uint32_t*>(bits);
-    drawn.pixels.assign(first, first + static_cast<std::size_t>(drawn.width) * static_cast<std::size_t>(drawn.height));
-    SelectObject(memory, oldFont);
-    SelectObject(memory, oldBitmap);
-    DeleteObject(made);
-    DeleteObject(bitmap);
-    DeleteDC(memory);
-    return inkSize(drawn, {0, 0, drawn.width, drawn.height}, ground);
+    const Capture text = drawn(600, 150, [&](HDC memory) {
+        LOGFONTW logFont{};
+        logFont.lfHeight = -(font.sizeTenThousandths * dpi + 360000) / 720000;
+        logFont.lfWeight = font.weight;
+        logFont.lfCharSet = font.charset;
+        wcsncpy(logFont.lfFaceName, widen(font.family).c_str(), LF_FACESIZE - 1);
+        HFONT made = CreateFontIndirectW(&logFont);
+        HGDIOBJ old = SelectObject(memory, made);
+        const RECT all{0, 0, 600, 150};
+        SetDCBrushColor(memory, RGB(ground.r, ground.g, ground.b));
+        FillRect(memory, &all, static_cast<HBRUSH>(GetStockObject(DC_BRUSH)));
+        SetTextColor(memory, RGB(ink.r, ink.g, ink.b));
+        SetBkMode(memory, TRANSPARENT);
+        const std::wstring caption = widen(captionText(control));
+        TextOutW(memory, 20, 20, caption.c_str(), static_cast<int>(caption.size()));
+        SelectObject(memory, old);
+        DeleteObject(made);
+    });
+    return inkSize(text, {0, 0, text.width, text.height}, ground);
 }
 
 // The caption of `control`, within `face` on the screen, is as wide and as high as GDI draws it
@@ -454,7 +437,7 @@ std::vector<std::string> screenProblems(const Capture& screen, const Names& show
             if (text == 0) problems.push_back(name + " shows no text");
         }
         if (c.kind() != ControlKind::PictureArea) continue;
-        const ScenePicture picture = loadScenePicture(*c.record().picture);
+        const ScenePicture picture = lessonPicture(*c.record().picture);
         const int frame = kPictureAreaFrameWidth;
         const int width = r.width - 2 * frame;
         const int height = r.height - 2 * frame;
@@ -524,7 +507,7 @@ void opensAsDescribed(const std::wstring& exe) {
         switch (c.kind()) {
         case ControlKind::Label: check(kind == "Static", c.name() + " is a STATIC control, not " + kind); break;
         case ControlKind::PushButton:
-            check(kind == "Button" && windowText(window) == c.record().caption, c.name() + " is the push button Reset");
+            check(kind == "Button" && windowText(window) == captionText(c), c.name() + " is the push button Reset");
             break;
         case ControlKind::PictureArea:
             check((GetWindowLongPtrW(window, GWL_EXSTYLE) & WS_EX_CLIENTEDGE) != 0, c.name() + " has the sunken frame");
@@ -643,7 +626,7 @@ void namesForScreenReaders(const std::wstring& exe) {
         IAccessible* object = accessible(program.window(c.name()));
         const ControlText text = controlText(c.name());
         const std::string name = heard(object, &IAccessible::get_accName);
-        const std::string expected = c.kind() == ControlKind::PictureArea ? std::string(text.name) : c.record().caption;
+        const std::string expected(c.kind() == ControlKind::PictureArea ? text.name : captionText(c));
         check(name == expected, c.name() + " is called \"" + name + "\", not \"" + expected + "\"");
         const std::string description = heard(object, &IAccessible::get_accDescription);
         check(description == text.description, c.name() + " is described as \"" + description + "\"");
@@ -699,8 +682,7 @@ void failureEndsTheProgram(const std::wstring& exe) {
 }
 
 void closingEndsAtOnce(const std::wstring& exe) {
-    using Reach = std::function<void(const Program&)>;
-    // Finds what it needs on the screen and returns the closing itself, which is timed.
+    // Each way of closing finds what it needs first and returns the closing itself, which is timed.
     using Close = std::function<std::function<void()>(const Program&)>;
     const Close closeBox = [](const Program& program) -> std::function<void()> {
         // Where the frame says its close box is, clicked with the mouse.
@@ -717,48 +699,43 @@ void closingEndsAtOnce(const std::wstring& exe) {
         return [] {};
     };
     const Close altF4 = [](const Program&) -> std::function<void()> { return [] { press(VK_F4, VK_MENU); }; };
-    const Close systemMenu = [](const Program& program) -> std::function<void()> {
-        return [&program] { PostMessageW(program.form(), WM_SYSCOMMAND, SC_CLOSE, 0); };
-    };
-    const Close message = [](const Program& program) -> std::function<void()> {
-        return [&program] { PostMessageW(program.form(), WM_CLOSE, 0, 0); };
+    const auto posting = [](UINT message, WPARAM wParam) -> Close {
+        return [=](const Program& p) -> std::function<void()> {
+            return [&p, message, wParam] { PostMessageW(p.form(), message, wParam, 0); };
+        };
     };
 
-    const Reach start = [](const Program&) {};
-    const Reach dragging = [](const Program& program) {
+    const PixelRect substrate = pixelRectOf(control("Picture2"));
+    const std::function<void(const Program&)> start = [](const Program&) {};
+    const std::function<void(const Program&)> dragging = [&](const Program& program) {
         mouseTo(program, centreOf("Picture2"));
         mouseButton(true);
-        mouseTo(program, centreOf("Label1"));
-        program.waitForOutline(
-            PixelPoint{pixelRectOf(control("Picture2")).x + centreOf("Label1").x - centreOf("Picture2").x,
-                       pixelRectOf(control("Picture2")).y + centreOf("Label1").y - centreOf("Picture2").y},
-            "following the pointer");
+        program.waitForOutline(PixelPoint{substrate.x, substrate.y}, "after the press");
     };
-    const Reach holding = [](const Program& program) {
+    const std::function<void(const Program&)> holding = [&](const Program& program) {
         press(VK_TAB);
         program.expectFocus("Picture2", "Tab");
         press(VK_SPACE);
-        program.waitForOutline(PixelPoint{pixelRectOf(control("Picture2")).x, pixelRectOf(control("Picture2")).y},
-                               "after Space");
+        program.waitForOutline(PixelPoint{substrate.x, substrate.y}, "after Space");
     };
-    const Reach bound = [](const Program& program) {
+    const std::function<void(const Program&)> bound = [](const Program& program) {
         dragSubstrate(program, centreOf("Picture2"), centreOf("Picture1"));
         program.expectShown(kBound, "the drop");
     };
-    const Reach released = [&](const Program& program) {
+    const std::function<void(const Program&)> released = [&](const Program& program) {
         bound(program);
         click(program, centreOf("Picture4"));
         program.expectShown(kReleased, "the click on the complex");
     };
     const struct {
         const char* state;
-        Reach reach;
+        std::function<void(const Program&)> reach;
         const char* means;
         Close close;
     } cases[] = {{"the start", start, "the close box", closeBox},
                  {"a drag", dragging, "Alt+F4", altF4},
-                 {"a keyboard hold", holding, "the system menu's Close", systemMenu},
-                 {"the complex", bound, "WM_CLOSE", message},
+                 {"a keyboard hold", holding, "the system menu's Close", posting(WM_SYSCOMMAND, SC_CLOSE)},
+                 {"the complex", bound, "WM_CLOSE", posting(WM_CLOSE, 0)},
                  {"the products", released, "the close box", closeBox}};
     for (const auto& c : cases) {
         const Program program(exe);
@@ -767,13 +744,12 @@ void closingEndsAtOnce(const std::wstring& exe) {
         const auto began = std::chrono::steady_clock::now();
         close();
         const auto status = program.waitForExit(5000);
-        const auto took =
-            std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - began);
+        const auto took = std::chrono::steady_clock::now() - began;
         mouseButton(false);
         check(status.has_value() && *status == 0,
               std::string("closing at ") + c.state + " with " + c.means + " ends the program with status 0");
         std::printf("  %s, closed with %s: ended after %lld ms\n", c.state, c.means,
-                    static_cast<long long>(took.count()));
+                    static_cast<long long>(std::chrono::duration_cast<std::chrono::milliseconds>(took).count()));
     }
 }
 
@@ -803,10 +779,10 @@ void scaledOneAndAHalfTimes(const std::wstring& exe) {
         RECT r;
         GetWindowRect(program.window(c.name()), &r);
         MapWindowPoints(nullptr, program.form(), reinterpret_cast<POINT*>(&r), 2);
-        const PixelRect want = pixelRectOf(c);
-        check(std::abs(r.left - scaled(want.x)) <= 1 && std::abs(r.top - scaled(want.y)) <= 1 &&
-                  std::abs(r.right - scaled(want.x + want.width)) <= 1 &&
-                  std::abs(r.bottom - scaled(want.y + want.height)) <= 1,
+        const PixelRect w = pixelRectOf(c);
+        check(std::abs(r.left - scaled(w.x)) + std::abs(r.top - scaled(w.y)) +
+                      std::abs(r.right - scaled(w.x + w.width)) + std::abs(r.bottom - scaled(w.y + w.height)) <=
+                  2,
               c.name() + " is 1.5 times as far in and as large");
     }
     // The pictures are drawn 1.5 times as large: the enzyme's block and the substrate's red where
@@ -906,19 +882,12 @@ void versionRecordAndIcon(const std::wstring& exe, const std::string& version, c
     HRSRC group = module ? FindResourceW(module, MAKEINTRESOURCEW(1), MAKEINTRESOURCEW(14)) : nullptr;
     std::set<std::string> images;
     if (group != nullptr) {
-#pragma pack(push, 2)
-        struct Entry {
-            BYTE width, height, colours, reserved;
-            WORD planes, bits;
-            DWORD bytes;
-            WORD id;
-        };
-#pragma pack(pop)
-        const auto* head = static_cast<const WORD*>(LockResource(LoadResource(module, group)));
-        const auto* entries = reinterpret_cast<const Entry*>(head + 3);
-        for (WORD i = 0; i < head[2]; ++i)
-            images.insert(std::to_string(entries[i].width) + "x" + std::to_string(entries[i].height) + "/" +
-                          std::to_string(entries[i].colours));
+        // A count at byte 4, then 14 bytes an image: width, height, colours, ...
+        const auto* head = static_cast<const BYTE*>(LockResource(LoadResource(module, group)));
+        for (int i = 0; i < head[4]; ++i) {
+            const BYTE* entry = head + 6 + 14 * i;
+            images.insert(std::to_string(entry[0]) + "x" + std::to_string(entry[1]) + "/" + std::to_string(entry[2]));
+        }
     }
     check(images == std::set<std::string>{"32x32/2", "32x32/16", "16x16/16"}, "icon group 1 holds the three images");
     check(module != nullptr && FindResourceW(module, MAKEINTRESOURCEW(1), MAKEINTRESOURCEW(24)) != nullptr,
@@ -1010,6 +979,14 @@ int main(int argc, char** argv) {
         {"failure", {2, withExe(failureEndsTheProgram)}},
         {"closing", {2, withExe(closingEndsAtOnce)}},
         {"scaled", {2, withExe(scaledOneAndAHalfTimes)}},
+        // language CODE EXE: the user's Windows language gives the lesson CODE, and the window is
+        // as the form describes it in that language
+        {"language",
+         {3,
+          [](const auto& a) {
+              check(lessonLanguage() == a[1], "the lesson speaks " + std::string(lessonLanguage()) + ", not " + a[1]);
+              opensAsDescribed(windowsPath(a[2]));
+          }}},
         // version EXE VERSION VERSION_TEXT
         {"version", {4, [](const auto& a) { versionRecordAndIcon(windowsPath(a[1]), a[2], a[3]); }}},
         // installer MSI OLDER_MSI VERSION OLDER_VERSION UPGRADE_CODE
@@ -1031,6 +1008,8 @@ int main(int argc, char** argv) {
         setContext(reinterpret_cast<HANDLE>(-4)); // DPI_AWARENESS_CONTEXT_PER_MONITOR_AWARE_V2
     else
         SetProcessDPIAware();
+    // What the program shows is expected in the language it chooses from the same setting.
+    setLessonLanguage(languageForTags(win32::userLanguageTags()));
     CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
     try {
         scenario->second.second(args);

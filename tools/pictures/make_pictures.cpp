@@ -1,20 +1,29 @@
 // SPDX-License-Identifier: MIT
-// make_pictures: draws the four scene pictures and writes them as picture records.
+// make_pictures: draws the four scene pictures and writes them as picture records, and draws
+// their words in each other language the lesson speaks.
 //
-//   make_pictures <output-dir>
+//   make_pictures <records-dir> <words-dir>
 //
-// writes <output-dir>/{enzyme,substrate,products,complex}.rec. The output is the same bytes on
-// every run: shapes are set pixel by pixel, and the words are drawn from the glyph outlines of
-// Liberation Serif (loaded from its file, not chosen by fontconfig), stretched so that their
-// ink fills the box given for them exactly, with antialiased edges.
+// writes <records-dir>/{enzyme,substrate,products,complex}.rec and, for each language whose word
+// differs from the English one, <words-dir>/<code>/<picture>-<word>.pgm: the word's ground as a
+// greyscale image (assets/picture_words.h), which the lesson lays over the English picture. The
+// output is the same bytes on every run: shapes are set pixel by pixel, and the words are drawn
+// from the glyph outlines of Liberation Serif (loaded from its file, not chosen by fontconfig).
+// An English word is stretched so that its ink fills the box given for it exactly; another
+// language's word is drawn at the English word's size, on its baseline and from its left edge,
+// with antialiased edges. The words themselves are the lesson's (reaction/lesson_texts.h).
 
+#include "assets/picture_words.h"
 #include "model/picture_id.h"
 #include "picture_record.h"
+#include "reaction/lesson_language.h"
+#include "reaction/lesson_texts.h"
 
 #include <QColor>
 #include <QFontDatabase>
 #include <QGuiApplication>
 #include <QImage>
+#include <QImageWriter>
 #include <QPainter>
 #include <QPainterPath>
 #include <QTransform>
@@ -23,12 +32,16 @@
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
+#include <map>
 #include <stdexcept>
 #include <string>
 
 namespace {
 
+using velmora::PictureBox;
 using velmora::PictureId;
+using velmora::PictureWord;
+using velmora::WordPlace;
 
 constexpr int kSide = 203;
 constexpr const char* kSerifFontFile = "/usr/share/fonts/truetype/liberation/LiberationSerif-Regular.ttf";
@@ -37,24 +50,19 @@ const QColor kWhite(255, 255, 255);
 const QColor kBlack(0, 0, 0);
 const QColor kRed(255, 0, 0);
 
-// An inclusive pixel box.
-struct Box {
-    int left, top, right, bottom;
-};
-
 QImage blankPicture() {
     QImage image(kSide, kSide, QImage::Format_RGB32);
     image.fill(kWhite);
     return image;
 }
 
-void fill(QImage& image, Box box, const QColor& color) {
+void fill(QImage& image, PictureBox box, const QColor& color) {
     for (int y = box.top; y <= box.bottom; ++y)
         for (int x = box.left; x <= box.right; ++x) image.setPixelColor(x, y, color);
 }
 
 // A one-pixel frame on the edge of `box`, its inside filled with `inside`.
-void framed(QImage& image, Box box, const QColor& frame, const QColor& inside) {
+void framed(QImage& image, PictureBox box, const QColor& frame, const QColor& inside) {
     fill(image, box, frame);
     fill(image, {box.left + 1, box.top + 1, box.right - 1, box.bottom - 1}, inside);
 }
@@ -72,20 +80,69 @@ public:
         font_.setStyleStrategy(QFont::NoFontMerging);
     }
 
-    // Draws `word` so that its ink covers exactly the pixels of `box`. The outline is stretched
-    // onto the box, rasterised with antialiasing into a coverage mask, and blended onto the
-    // picture. Words only a few pixels tall have strokes thinner than a pixel, which would come
-    // out grey: their coverage is strengthened so the letters still read as `color`.
-    void draw(QImage& image, const QString& word, Box box, const QColor& color) const {
-        QPainterPath path;
-        path.addText(0, 0, font_, word);
-        const QRectF ink = path.boundingRect();
-        const QRectF target(box.left, box.top, box.right - box.left + 1, box.bottom - box.top + 1);
-        QTransform fit;
-        fit.translate(target.left(), target.top());
-        fit.scale(target.width() / ink.width(), target.height() / ink.height());
-        fit.translate(-ink.left(), -ink.top());
+    // Draws `word` (in the lesson's language, English here) so that its ink covers exactly the
+    // pixels of `box`.
+    void draw(QImage& image, PictureWord word, PictureBox box, const QColor& color) const {
+        const QPainterPath path = outline(word);
+        const PictureBox inked = paint(image, fitting(path, box).map(path), color, box.height() < 12);
+        if (inked.left != box.left || inked.top != box.top || inked.right != box.right || inked.bottom != box.bottom)
+            throw std::runtime_error("the word " + text(word).toStdString() + " covers " + describe(inked) +
+                                     " instead of " + describe(box));
+    }
 
+    // Draws `word` in the lesson's language where `place` has the English one, `english`: at
+    // the same size and on the same baseline, starting where it starts, narrowed only where it
+    // would run past the ground's right edge (less a pixel). Its ink must stay on the ground.
+    void drawTranslated(QImage& image, const WordPlace& place, const QPainterPath& english, PictureWord word) const {
+        const QPainterPath path = outline(word);
+        QTransform transform = fitting(english, place.english);
+        const QRectF placed = transform.map(path).boundingRect();
+        const double room = place.ground.right - place.english.left;
+        const double narrowing = std::min(1.0, room / placed.width());
+        transform *= QTransform::fromTranslate(-placed.left(), 0) * QTransform::fromScale(narrowing, 1) *
+                     QTransform::fromTranslate(place.english.left, 0);
+        const PictureBox inked = paint(image, transform.map(path), toQColor(place.ink), place.english.height() < 12);
+        const PictureBox& ground = place.ground;
+        if (inked.left < ground.left || inked.top < ground.top || inked.right > ground.right ||
+            inked.bottom > ground.bottom)
+            throw std::runtime_error("the word " + text(word).toStdString() + " covers " + describe(inked) +
+                                     ", which leaves its ground " + describe(ground));
+    }
+
+    QPainterPath outline(PictureWord word) const {
+        QPainterPath path;
+        path.addText(0, 0, font_, text(word));
+        return path;
+    }
+
+private:
+    static QString text(PictureWord word) {
+        const std::string_view utf8 = velmora::pictureWordText(word);
+        return QString::fromUtf8(utf8.data(), static_cast<qsizetype>(utf8.size()));
+    }
+
+    static std::string describe(PictureBox box) {
+        return "x " + std::to_string(box.left) + "-" + std::to_string(box.right) + ", y " + std::to_string(box.top) +
+               "-" + std::to_string(box.bottom);
+    }
+
+    static QColor toQColor(velmora::ScenePicture::Rgb rgb) { return {rgb.r, rgb.g, rgb.b}; }
+
+    // Stretches `path` so that its ink fills `box`.
+    static QTransform fitting(const QPainterPath& path, PictureBox box) {
+        const QRectF ink = path.boundingRect();
+        QTransform fit;
+        fit.translate(box.left, box.top);
+        fit.scale(box.width() / ink.width(), box.height() / ink.height());
+        fit.translate(-ink.left(), -ink.top());
+        return fit;
+    }
+
+    // Rasterises `path` with antialiasing into a coverage mask and blends it onto the picture;
+    // returns the box of the pixels it inked. Words only a few pixels tall (`thin`) have strokes
+    // thinner than a pixel, which would come out grey: their coverage is strengthened so the
+    // letters still read as `color`.
+    static PictureBox paint(QImage& image, const QPainterPath& path, const QColor& color, bool thin) {
         QImage coverage(kSide, kSide, QImage::Format_Grayscale8);
         coverage.fill(0);
         {
@@ -93,11 +150,11 @@ public:
             painter.setRenderHint(QPainter::Antialiasing);
             painter.setPen(Qt::NoPen);
             painter.setBrush(Qt::white);
-            painter.drawPath(fit.map(path));
+            painter.drawPath(path);
         }
-        const int boostPercent = target.height() < 12 ? 150 : 100;
+        const int boostPercent = thin ? 150 : 100;
 
-        Box inked{kSide, kSide, -1, -1};
+        PictureBox inked{kSide, kSide, -1, -1};
         for (int y = 0; y < kSide; ++y) {
             const uchar* line = coverage.constScanLine(y);
             for (int x = 0; x < kSide; ++x) {
@@ -112,18 +169,19 @@ public:
                          std::max(inked.bottom, y)};
             }
         }
-        if (inked.left != box.left || inked.top != box.top || inked.right != box.right || inked.bottom != box.bottom) {
-            throw std::runtime_error("the word " + word.toStdString() + " covers x " + std::to_string(inked.left) +
-                                     "-" + std::to_string(inked.right) + ", y " + std::to_string(inked.top) + "-" +
-                                     std::to_string(inked.bottom) + " instead of x " + std::to_string(box.left) + "-" +
-                                     std::to_string(box.right) + ", y " + std::to_string(box.top) + "-" +
-                                     std::to_string(box.bottom));
-        }
+        return inked;
     }
 
 private:
     QFont font_;
 };
+
+// Where `word` is drawn in `picture`.
+const WordPlace& placeOf(PictureId picture, PictureWord word) {
+    for (const WordPlace& place : velmora::kWordPlaces)
+        if (place.picture == picture && place.word == word) return place;
+    throw std::logic_error("no place for a word in the picture " + std::string(velmora::pictureName(picture)));
+}
 
 // A black block with a notch open at its top for the substrate's tab; a white panel with the
 // enzyme's name in its lower part.
@@ -135,8 +193,9 @@ QImage drawEnzyme(const Lettering& lettering) {
     for (const QPoint p :
          {QPoint(68, 109), QPoint(69, 109), QPoint(69, 110), QPoint(126, 109), QPoint(127, 109), QPoint(126, 110)})
         image.setPixelColor(p, kWhite);
-    fill(image, {58, 159, 151, 185}, kWhite);
-    lettering.draw(image, QStringLiteral("Enzyme"), {58, 164, 135, 184}, kBlack);
+    const WordPlace& word = placeOf(PictureId::Enzyme, PictureWord::Enzyme);
+    fill(image, word.ground, kWhite);
+    lettering.draw(image, word.word, word.english, kBlack);
     return image;
 }
 
@@ -144,10 +203,10 @@ QImage drawEnzyme(const Lettering& lettering) {
 // outermost pixels of the whole outline; a small framed label.
 QImage drawSubstrate(const Lettering& lettering) {
     QImage image = blankPicture();
-    const Box block{22, 36, 180, 148};
-    const Box tab{77, 149, 125, 192};
+    const PictureBox block{22, 36, 180, 148};
+    const PictureBox tab{77, 149, 125, 192};
     auto inside = [&](int x, int y) {
-        auto in = [x, y](Box b) { return x >= b.left && x <= b.right && y >= b.top && y <= b.bottom; };
+        auto in = [x, y](PictureBox b) { return x >= b.left && x <= b.right && y >= b.top && y <= b.bottom; };
         return in(block) || in(tab);
     };
     // Distance (in square rings) from a pixel of the shape to the nearest pixel outside it.
@@ -163,8 +222,11 @@ QImage drawSubstrate(const Lettering& lettering) {
         for (int x = 0; x < kSide; ++x)
             if (inside(x, y)) image.setPixelColor(x, y, shades[ring(x, y) - 1]);
 
-    framed(image, {73, 82, 111, 93}, QColor(64, 64, 64), kWhite);
-    lettering.draw(image, QStringLiteral("Substrate"), {74, 84, 107, 90}, kBlack);
+    // The label's frame lies round the word's ground.
+    const WordPlace& word = placeOf(PictureId::Substrate, PictureWord::Substrate);
+    const PictureBox label = word.ground;
+    framed(image, {label.left - 1, label.top - 1, label.right + 1, label.bottom + 1}, QColor(64, 64, 64), kWhite);
+    lettering.draw(image, word.word, word.english, kBlack);
     return image;
 }
 
@@ -174,7 +236,8 @@ QImage drawProducts(const Lettering& lettering) {
     framed(image, {12, 21, 74, 149}, kBlack, kRed);
     framed(image, {110, 25, 178, 153}, kBlack, kRed);
     fill(image, {144, 22, 144, 24}, kBlack);
-    lettering.draw(image, QStringLiteral("Product"), {20, 181, 95, 197}, kRed);
+    const WordPlace& word = placeOf(PictureId::Products, PictureWord::Product);
+    lettering.draw(image, word.word, word.english, kRed);
     return image;
 }
 
@@ -187,8 +250,9 @@ QImage drawComplex(const QImage& enzyme, const Lettering& lettering) {
     fill(image, {68, 109, 127, 152}, kBlack);
 
     framed(image, {25, 42, 183, 107}, kBlack, kRed);
-    fill(image, {53, 64, 159, 84}, kWhite);
-    lettering.draw(image, QStringLiteral("Substrate"), {54, 68, 141, 84}, kBlack);
+    const WordPlace& word = placeOf(PictureId::Complex, PictureWord::Substrate);
+    fill(image, word.ground, kWhite);
+    lettering.draw(image, word.word, word.english, kBlack);
 
     fill(image, {86, 108, 127, 152}, kRed);    // the tab, sunk into the notch
     fill(image, {126, 108, 126, 151}, kBlack); // its inner right edge
@@ -206,11 +270,41 @@ void writeRecord(const std::filesystem::path& dir, PictureId id, const QImage& i
     std::printf("wrote %s (%zu bytes)\n", file.c_str(), bytes.size());
 }
 
+// Draws the word of `place` in the lesson's language over `english` (the English picture) and
+// writes its ground, as greys, to <dir>/<code>/<picture>-<word>.pgm. The English word must stand
+// alone on white ground there, so that the ground can be laid over it whole.
+void writeTranslatedWord(const std::filesystem::path& dir, const Lettering& lettering, const QImage& english,
+                         const WordPlace& place, const QPainterPath& englishWord) {
+    const PictureBox& ground = place.ground;
+    for (int y = ground.top; y <= ground.bottom; ++y)
+        for (int x = ground.left; x <= ground.right; ++x) {
+            const bool inWord = x >= place.english.left && x <= place.english.right && y >= place.english.top &&
+                                y <= place.english.bottom;
+            if (!inWord && english.pixelColor(x, y) != kWhite)
+                throw std::runtime_error("the ground of " + velmora::wordImageName(place) + " is not white at " +
+                                         std::to_string(x) + ", " + std::to_string(y));
+        }
+    QImage image = english.copy();
+    fill(image, ground, kWhite);
+    lettering.drawTranslated(image, place, englishWord, place.word);
+    // On white, the ink blends so that the green channel is the grey of either colour of ink.
+    QImage grey(ground.width(), ground.height(), QImage::Format_Grayscale8);
+    for (int y = 0; y < ground.height(); ++y)
+        for (int x = 0; x < ground.width(); ++x)
+            grey.scanLine(y)[x] = static_cast<uchar>(qGreen(image.pixel(ground.left + x, ground.top + y)));
+    const std::filesystem::path language = dir / std::string(velmora::lessonLanguage());
+    std::filesystem::create_directories(language);
+    const std::filesystem::path file = language / (velmora::wordImageName(place) + ".pgm");
+    QImageWriter writer(QString::fromStdString(file.string()), "pgm");
+    if (!writer.write(grey)) throw std::runtime_error("cannot write " + file.string());
+    std::printf("wrote %s\n", file.c_str());
+}
+
 } // namespace
 
 int main(int argc, char** argv) {
-    if (argc != 2) {
-        std::fprintf(stderr, "usage: %s <output-dir>\n", argc > 0 ? argv[0] : "make_pictures");
+    if (argc != 3) {
+        std::fprintf(stderr, "usage: %s <records-dir> <words-dir>\n", argc > 0 ? argv[0] : "make_pictures");
         return 2;
     }
     // No window is ever shown: run without a display.
@@ -218,14 +312,33 @@ int main(int argc, char** argv) {
     QGuiApplication app(argc, argv);
 
     try {
-        const std::filesystem::path dir(argv[1]);
-        std::filesystem::create_directories(dir);
+        const std::filesystem::path records(argv[1]);
+        const std::filesystem::path words(argv[2]);
+        std::filesystem::create_directories(records);
         const Lettering lettering;
-        const QImage enzyme = drawEnzyme(lettering);
-        writeRecord(dir, PictureId::Enzyme, enzyme);
-        writeRecord(dir, PictureId::Substrate, drawSubstrate(lettering));
-        writeRecord(dir, PictureId::Products, drawProducts(lettering));
-        writeRecord(dir, PictureId::Complex, drawComplex(enzyme, lettering));
+        velmora::setLessonLanguage(velmora::kEnglish);
+        std::map<PictureId, QImage> english;
+        english[PictureId::Enzyme] = drawEnzyme(lettering);
+        english[PictureId::Substrate] = drawSubstrate(lettering);
+        english[PictureId::Products] = drawProducts(lettering);
+        english[PictureId::Complex] = drawComplex(english[PictureId::Enzyme], lettering);
+        for (const auto& [id, image] : english) writeRecord(records, id, image);
+
+        std::map<PictureWord, std::pair<std::string, QPainterPath>> englishWords;
+        for (const WordPlace& place : velmora::kWordPlaces)
+            englishWords[place.word] = {std::string(velmora::pictureWordText(place.word)),
+                                        lettering.outline(place.word)};
+        // The words are drawn anew, so none is left over from a translation that changed.
+        std::filesystem::remove_all(words);
+        for (const std::string_view code : velmora::lessonLanguages()) {
+            if (velmora::setLessonLanguage(code) != code)
+                throw std::runtime_error("no catalogue for " + std::string(code));
+            for (const WordPlace& place : velmora::kWordPlaces) {
+                const auto& [englishText, englishOutline] = englishWords[place.word];
+                if (velmora::pictureWordText(place.word) == englishText) continue;
+                writeTranslatedWord(words, lettering, english[place.picture], place, englishOutline);
+            }
+        }
     } catch (const std::exception& e) {
         std::fprintf(stderr, "make_pictures: %s\n", e.what());
         return 1;

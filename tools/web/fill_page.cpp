@@ -34,8 +34,9 @@ int main(int argc, char** argv) {
         return 2;
     }
     const std::map<std::string, std::string_view, std::less<>> texts{
-        {"CANNOT_RUN", velmora::cannotRunText()},
-        {"CANNOT_LOAD", velmora::cannotLoadText()},
+        {"CANNOT_RUN", velmora::cannotRunText()}, {"CANNOT_LOAD", velmora::cannotLoadText()},
+        {"LOADING", velmora::loadingText()},      {"FROM_FILE", velmora::fromFileText()},
+        {"TRY_AGAIN", velmora::tryAgainText()},
     };
     std::ifstream in(argv[1], std::ios::binary);
     const std::string page{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};

@@ -6,12 +6,15 @@
 import createVelmora from './velmora.js';
 
 const notice = document.getElementById('notice');
+const view = document.getElementById('view');
 const formElement = document.getElementById('Form1');
 const announcer = document.getElementById('announcer');
 const errorBox = document.getElementById('error-box');
 
-function showNotice(text) {
-  notice.textContent = text;
+// Says `text` at once; `retry` offers to fetch the lesson again.
+function showNotice(text, retry = false) {
+  document.getElementById('notice-text').textContent = text;
+  document.getElementById('try-again').hidden = !retry;
   notice.classList.remove('pending');
   notice.hidden = false;
 }
@@ -61,7 +64,7 @@ function apply(step) {
   }
   document.getElementById('stage').textContent = step.stage;
   say(step.say);
-  if (step.focus) document.getElementById(step.focus).focus();
+  if (step.focus) document.getElementById(step.focus).focus({ preventScroll: true });
 }
 
 // Pointer position in form pixels, whatever the page's zoom.
@@ -88,7 +91,8 @@ function createControl(control) {
     element.className = 'button';
     element.textContent = control.caption;
   } else if (control.kind === 'label') {
-    element = document.createElement('div');
+    // The form's one label is its heading, and the page's.
+    element = document.createElement('h1');
     element.className = 'label';
     element.textContent = control.caption;
   } else {
@@ -97,13 +101,16 @@ function createControl(control) {
     element.setAttribute('role', control.draggable || control.clickable ? 'button' : 'img');
     if (control.draggable) element.setAttribute('aria-roledescription', form.draggableRole);
     element.setAttribute('aria-label', control.accessibleName);
+    // Inside its picture, the description is hidden with it; it is the picture's description and
+    // never read on its own.
     if (control.accessibleDescription) {
       const description = document.createElement('span');
       description.id = `${control.name}-description`;
       description.className = 'visually-hidden';
+      description.setAttribute('aria-hidden', 'true');
       description.textContent = control.accessibleDescription;
       element.setAttribute('aria-describedby', description.id);
-      formElement.parentElement.append(description);
+      element.append(description);
     }
     if (control.picture >= 0) {
       const inner = document.createElement('div');
@@ -127,16 +134,134 @@ function createControl(control) {
   return element;
 }
 
+// Each picture's canvas, with the picture's own RGBA pixels (a square of form.pictureSize).
+const pictures = new Map();
+
 function pictureCanvas(index) {
   const size = form.pictureSize;
+  const memory = form.pictures[index]; // the lesson's memory: copied at once
   const canvas = document.createElement('canvas');
+  canvas.setAttribute('aria-hidden', 'true');
+  Object.assign(canvas.style, { width: `${size}px`, height: `${size}px` });
+  pictures.set(canvas, new Uint8ClampedArray(memory));
+  return canvas;
+}
+
+// Along one side of `count` picture pixels shown as `size` device pixels: for each device pixel
+// the first picture pixel under it, and the share of the device pixel that it and each of the
+// next `span - 1` cover.
+function coverage(count, size) {
+  const step = count / size;
+  const span = Math.ceil(step) + 1;
+  const first = new Int32Array(size);
+  const shares = new Float32Array(size * span);
+  for (let i = 0; i < size; ++i) {
+    const from = i * step;
+    first[i] = Math.floor(from);
+    for (let k = 0; k < span && first[i] + k < count; ++k) {
+      const p = first[i] + k;
+      shares[i * span + k] = Math.max(0, Math.min(from + step, p + 1) - Math.max(from, p)) / step;
+    }
+  }
+  return { size, first, shares, span };
+}
+
+// Resamples each of the `lines` lines of `count` RGBA pixels in `input` to `cover.size` pixels,
+// and writes them turned: line i of the input becomes column i of `output`.
+function resampleLines(input, lines, count, cover, output) {
+  const { size, first, shares, span } = cover;
+  for (let line = 0; line < lines; ++line) {
+    for (let i = 0; i < size; ++i) {
+      let r = 0;
+      let g = 0;
+      let b = 0;
+      let a = 0;
+      for (let k = 0; k < span; ++k) {
+        const share = shares[i * span + k];
+        if (share === 0) continue;
+        const at = (line * count + first[i] + k) * 4;
+        r += input[at] * share;
+        g += input[at + 1] * share;
+        b += input[at + 2] * share;
+        a += input[at + 3] * share;
+      }
+      const to = (i * lines + line) * 4;
+      output[to] = r;
+      output[to + 1] = g;
+      output[to + 2] = b;
+      output[to + 3] = a;
+    }
+  }
+}
+
+// Draws a picture at the size it is shown, `scale` device pixels to the picture pixel: each device
+// pixel takes the colours of the picture pixels it covers, by the area it covers of each. At a
+// whole-number scale every picture pixel is a sharp square; at any other, an edge is blended over
+// one device pixel at most, never smeared; smaller than 1:1, thin lines and letters are averaged
+// into their ground instead of dropped.
+function drawPicture(canvas, rgba, scale) {
+  const count = form.pictureSize;
+  const size = Math.max(1, Math.round(count * scale));
+  if (canvas.width === size) return;
+  const cover = coverage(count, size);
+  const columns = new Float32Array(size * count * 4);
+  resampleLines(rgba, count, count, cover, columns); // rows across, turned into columns
+  const image = new ImageData(size, size);
+  resampleLines(columns, size, count, cover, image.data); // the columns down, turned back
   canvas.width = size;
   canvas.height = size;
-  canvas.setAttribute('aria-hidden', 'true');
-  const view = form.pictures[index]; // the lesson's memory: putImageData copies it at once
-  const pixels = new Uint8ClampedArray(view.buffer, view.byteOffset, view.length);
-  canvas.getContext('2d').putImageData(new ImageData(pixels, size, size), 0, 0);
-  return canvas;
+  canvas.getContext('2d').putImageData(image, 0, 0);
+}
+
+// Scales the form as a whole to the largest size that fits the view, centred on whole device
+// pixels, and draws the pictures for that size. Runs whenever the view changes size (a window
+// resized, a phone turned, a zoom, an iframe resized), in the middle of a drag too: the lesson
+// works in form pixels and never sees it.
+function fit() {
+  const box = view.getBoundingClientRect();
+  const ratio = window.devicePixelRatio || 1;
+  const scale = Math.min(box.width / form.width, box.height / form.height);
+  if (printing || !(scale > 0)) return;
+  const onPixel = (length) => `${Math.round(length * ratio) / ratio}px`;
+  view.style.setProperty('--fit-scale', String(scale));
+  view.style.setProperty('--fit-x', onPixel((box.width - form.width * scale) / 2));
+  view.style.setProperty('--fit-y', onPixel((box.height - form.height * scale) / 2));
+  pictureScale = scale * ratio;
+  drawShownPictures();
+}
+
+// Device pixels to the picture pixel, as the form is shown now.
+let pictureScale = 1;
+
+// Draws the shown pictures for pictureScale; a hidden one is drawn when it is shown.
+function drawShownPictures() {
+  for (const [canvas, rgba] of pictures) {
+    if (!canvas.closest('[data-control]').hidden) drawPicture(canvas, rgba, pictureScale);
+  }
+}
+
+// Printed, the form keeps its own size (the style sheet's print rules) and the pictures are drawn
+// four dots to the picture pixel, sharp squares at a printer's resolution.
+const kPrintScale = 4;
+let printing = false;
+function watchPrinting() {
+  addEventListener('beforeprint', () => {
+    printing = true;
+    pictureScale = kPrintScale;
+    drawShownPictures();
+  });
+  addEventListener('afterprint', () => {
+    printing = false;
+    fit();
+  });
+}
+
+// A change of the device pixel ratio alone (the window moved to another screen) changes no size.
+function watchPixelRatio() {
+  matchMedia(`(resolution: ${window.devicePixelRatio || 1}dppx)`).addEventListener('change', () => {
+    fit();
+    watchPixelRatio();
+  }, { once: true });
 }
 
 // The model's change notice: hide or show the control. False tells the lesson it failed.
@@ -145,6 +270,7 @@ const presentation = {
     try {
       const element = document.getElementById(name);
       element.hidden = !visible;
+      if (visible) drawShownPictures();
       return element.hidden === !visible;
     } catch {
       return false;
@@ -155,10 +281,16 @@ const presentation = {
 const kArrows = { ArrowLeft: [-1, 0], ArrowRight: [1, 0], ArrowUp: [0, -1], ArrowDown: [0, 1] };
 
 function wireGestures() {
-  // One pointer at a time plays: the main button, a pen or a finger, from its press to its release.
+  // One pointer at a time plays: the main button, a pen or a finger. The lesson follows the last
+  // one to go down, so a resting palm or another pupil's hand keeps no one from playing; once it
+  // drags, that pointer alone moves and ends the drag, and every other one is ignored.
   let pointer = null;
   formElement.addEventListener('pointerdown', (event) => {
-    if (!event.isPrimary || event.button !== 0 || pointer !== null) return;
+    // A finger's copies of mouse events come after it has lifted, when a release or a reset may
+    // have put another control under it: their press would take the focus the lesson just gave.
+    if (event.pointerType === 'touch') event.preventDefault();
+    if (event.button !== 0 || lesson.dragging()) return;
+    if (pointer !== null) apply(lesson.pointerCancel());
     pointer = event.pointerId;
     formElement.setPointerCapture(event.pointerId);
     apply(lesson.pointerDown(...formPoint(event), false));
@@ -219,26 +351,44 @@ function wireGestures() {
 
 async function start() {
   if (typeof WebAssembly !== 'object' || typeof WebAssembly.instantiate !== 'function') {
-    notice.classList.remove('pending');
+    showNotice(notice.dataset.cannotRun);
+    return;
+  }
+  // A file of the lesson could not be fetched: from the disk, because the browser refuses it there.
+  const cannotLoad = () => {
+    if (location.protocol === 'file:') showNotice(notice.dataset.fromFile);
+    else showNotice(notice.dataset.cannotLoad, true);
+  };
+  // Without its style sheet the form would fall apart: that file did not come either.
+  if (getComputedStyle(view).position !== 'relative') {
+    cannotLoad();
     return;
   }
   let module;
   try {
-    module = await createVelmora({ onAbort: () => showNotice(notice.dataset.cannotLoad) });
+    module = await createVelmora({ onAbort: cannotLoad });
   } catch {
-    showNotice(notice.dataset.cannotLoad);
+    cannotLoad();
     return;
   }
   notice.hidden = true;
+  // The lesson speaks the first language it knows of a ?lang= in the address (a teacher's link)
+  // and the browser's own, in that order.
+  const wanted = [new URLSearchParams(location.search).get('lang') ?? '', ...(navigator.languages ?? [])];
+  const language = module.chooseLanguage(wanted);
+  document.documentElement.lang = language.tag;
+  document.documentElement.dir = language.direction;
   lesson = new module.Lesson(presentation);
   form = lesson.form();
-  document.title = form.caption;
+  document.title = form.title;
   document.getElementById('error-ok').textContent = form.ok;
   if (form.startError) {
     showNotice(form.startError);
     showError(form.errorTitle, form.startError);
     return;
   }
+  // Only the texts follow the language's direction: the form keeps its layout in every language.
+  formElement.dir = 'ltr';
   formElement.setAttribute('role', 'group');
   formElement.setAttribute('aria-label', form.caption);
   formElement.setAttribute('aria-describedby', 'stage');
@@ -246,6 +396,7 @@ async function start() {
   formElement.style.setProperty('--focus-ring', form.focusRing);
   formElement.style.setProperty('--focus-ring-width', `${form.focusRingWidth}px`);
   Object.assign(formElement.style, { width: `${form.width}px`, height: `${form.height}px`, background: form.backColor });
+  view.style.setProperty('--form-back', form.backColor);
   const stage = document.createElement('p');
   stage.id = 'stage';
   stage.className = 'visually-hidden';
@@ -260,7 +411,11 @@ async function start() {
   formElement.append(outline);
   wireGestures();
   formElement.hidden = false;
-  if (form.firstFocus) document.getElementById(form.firstFocus).focus({ focusVisible: false });
+  fit();
+  new ResizeObserver(fit).observe(view);
+  watchPixelRatio();
+  watchPrinting();
+  if (form.firstFocus) document.getElementById(form.firstFocus).focus({ preventScroll: true, focusVisible: false });
   await document.fonts.ready;
   requestAnimationFrame(() => { document.body.dataset.ready = 'true'; });
 }

@@ -52,16 +52,19 @@ export function serve(dir, { gzip = false } = {}) {
   });
 }
 
-// Debian's Chromium, headless, with an empty profile that is removed again on close.
-export async function launch() {
+// Debian's Chromium, headless, with an empty profile that is removed again on close, in the
+// `language` given (a BCP 47 tag), whatever the machine's own.
+export async function launch({ language = 'en-US' } = {}) {
   const profile = mkdtempSync(join(tmpdir(), 'velmora-chromium-'));
   const browser = await puppeteer.launch({
     executablePath: process.env.CHROMIUM ?? '/usr/bin/chromium',
     headless: true,
     args: ['--headless', '--no-sandbox', '--disable-gpu', '--disable-quic', '--no-first-run',
       '--disable-background-networking', '--disable-component-update', '--disable-sync',
-      `--user-data-dir=${profile}`, '--force-device-scale-factor=1', '--hide-scrollbars'],
-    defaultViewport: { width: 800, height: 600, deviceScaleFactor: 1 },
+      `--user-data-dir=${profile}`, '--force-device-scale-factor=1', '--hide-scrollbars',
+      `--accept-lang=${language}`],
+    // The form's own size: the page fits the form to the viewport, here at one to one.
+    defaultViewport: { width: 663, height: 510, deviceScaleFactor: 1 },
   });
   const close = browser.close.bind(browser);
   browser.close = async () => {

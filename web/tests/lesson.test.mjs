@@ -5,6 +5,8 @@
 //   node lesson.test.mjs SITE "CASE"     runs one case against the built site in SITE
 
 import assert from 'node:assert/strict';
+import { readFileSync } from 'node:fs';
+import { resolve } from 'node:path';
 
 // Where the controls are (form pixels) and what the pictures show there, read off the stored
 // form and its pictures: a picture pixel (x, y) sits at the area's corner + frame + (x, y).
@@ -36,16 +38,24 @@ const kHeard = {
   over: /over the enzyme.*space/i,
 };
 
-async function open(browser, url, { withoutWebAssembly = false } = {}) {
+// Where form point `p` is on the page, the form being scaled to fit.
+async function formToPage(page) {
+  const [left, top, scale] = await page.$eval('#Form1', (e) => {
+    const r = e.getBoundingClientRect();
+    return [r.left, r.top, r.width / e.offsetWidth];
+  });
+  return ([x, y]) => [left + x * scale, top + y * scale];
+}
+
+async function open(browser, url, { withoutWebAssembly = false, viewport = null } = {}) {
   const page = await browser.newPage();
   const errors = [];
   page.on('pageerror', (error) => errors.push(error.message));
+  if (viewport) await page.setViewport(viewport);
   if (withoutWebAssembly) await page.evaluateOnNewDocument(() => { delete window.WebAssembly; });
   await page.goto(url);
   if (!withoutWebAssembly) await page.waitForSelector('body[data-ready]', { timeout: 15000 });
-  const box = await page.$eval('#Form1', (e) => { const r = e.getBoundingClientRect(); return [r.left, r.top]; });
-  const toPage = ([x, y]) => [box[0] + x, box[1] + y];
-  return { page, errors, toPage };
+  return { page, errors, toPage: await formToPage(page) };
 }
 
 const shown = (page) => page.$$eval('#Form1 [data-control]', (all) => all.filter((e) => !e.hidden).map((e) => e.id).sort());
@@ -57,8 +67,10 @@ const kApart = ['Command1', 'Label1', 'Picture1', 'Picture2'];
 const kBound = ['Command1', 'Label1', 'Picture4'];
 const kReleased = ['Command1', 'Label1', 'Picture1', 'Picture3'];
 
-// The colours of page points from a screenshot (browser.mjs), set once that module has loaded.
+// The colours of page points from a screenshot, and another browser (browser.mjs), set once that
+// module has loaded.
 let pixels;
+let launchBrowser;
 
 async function expectPixels(page, toPage, table) {
   const got = await pixels(page, toPage, table.map((row) => row[1]));
@@ -87,10 +99,26 @@ async function touchDrag({ page, toPage }, from, to) {
   return cdp;
 }
 
-async function tap(cdp, toPage, p) {
+// A touch event with `fingers` ({ id: form point }): touchStart puts the new ids among them down,
+// touchMove moves them, touchEnd lifts them (all fingers when none is named), touchCancel takes
+// all away.
+async function touches(cdp, toPage, type, fingers = {}) {
+  const touchPoints = Object.entries(fingers).map(([id, p]) => {
+    const [x, y] = toPage(p);
+    return { x, y, id: Number(id) };
+  });
+  await cdp.send('Input.dispatchTouchEvent', { type, touchPoints });
+}
+
+// A quick tap: both halves sent at once, as the browser then takes it for a tap and follows it with
+// its copies of mouse events, as on a real touch screen (sent one after the other, often not).
+async function tap(cdp, { page, toPage }, p) {
   const [x, y] = toPage(p);
-  await cdp.send('Input.dispatchTouchEvent', { type: 'touchStart', touchPoints: [{ x, y, id: 2 }] });
-  await cdp.send('Input.dispatchTouchEvent', { type: 'touchEnd', touchPoints: [] });
+  await Promise.all([
+    cdp.send('Input.dispatchTouchEvent', { type: 'touchStart', touchPoints: [{ x, y, id: 2 }] }),
+    cdp.send('Input.dispatchTouchEvent', { type: 'touchEnd', touchPoints: [] }),
+  ]);
+  await page.evaluate(() => new Promise((done) => requestAnimationFrame(() => requestAnimationFrame(done))));
 }
 
 const press = async (page, key, times = 1) => { for (let i = 0; i < times; ++i) await page.keyboard.press(key); };
@@ -166,6 +194,7 @@ const cases = {
       await page.mouse.up();
       assert.deepEqual(await shown(page), kBound, `drop on the enzyme's ${where}`);
       assert.match(await heard(page), kHeard.bound);
+      assert.equal(await focused(page), 'Picture4', 'a bind by the mouse puts the focus on the complex');
       await expectPixels(page, toPage, [
         ['complex where the enzyme was', at(kArea.Picture4, 30, 130), kBlack],
         ['substrate seated on it', at(kArea.Picture4, 60, 50), kRed],
@@ -175,22 +204,180 @@ const cases = {
     }
   },
 
-  async 'a finger drags the substrate onto the enzyme, and a tap on the complex releases the products'(browser, url) {
+  async 'a finger binds and a tap releases the products, the focus moving to the complex, then to Reset'(browser, url) {
     const lesson = await open(browser, url);
     const { page, toPage } = lesson;
     const cdp = await touchDrag(lesson, centre('Picture2'), centre('Picture1'));
     assert.deepEqual(await shown(page), kBound);
+    assert.equal(await focused(page), 'Picture4');
     assert.equal(await page.evaluate(() => window.scrollY), 0, 'the page did not scroll');
-    await tap(cdp, toPage, centre('Picture4'));
+    await tap(cdp, lesson, centre('Picture4'));
     assert.deepEqual(await shown(page), kReleased);
     assert.match(await heard(page), kHeard.released);
+    assert.equal(await focused(page), 'Command1');
     await expectPixels(page, toPage, [
       ['products, left bar', at(kArea.Picture3, 40, 80), kRed],
       ['enzyme back below', at(kArea.Picture1, 30, 120), kBlack],
     ]);
-    await tap(cdp, toPage, centre('Command1'));
+    await tap(cdp, lesson, centre('Command1'));
     assert.deepEqual(await shown(page), kApart);
     assert.match(await heard(page), kHeard.reset);
+  },
+
+  async 'on phones either way up, tablets, whiteboards and at 200 % zoom the whole form shows and a finger binds'(browser, url) {
+    const touch = { isMobile: true, hasTouch: true, deviceScaleFactor: 2 };
+    const screens = [
+      // A phone turned to landscape in the middle of the drag: the drag goes on.
+      ['phone', { width: 360, height: 640, ...touch }, { width: 640, height: 360, ...touch }],
+      ['phone, landscape', { width: 640, height: 360, ...touch }],
+      ['tablet', { width: 768, height: 1024, ...touch }],
+      ['tablet, landscape', { width: 1024, height: 768, ...touch }],
+      ['laptop', { width: 1280, height: 800, hasTouch: true }],
+      ['200 % zoom on the laptop', { width: 640, height: 400, deviceScaleFactor: 2, hasTouch: true }],
+      ['whiteboard', { width: 1920, height: 1080, hasTouch: true }],
+      ['whiteboard, twice the form', { width: 1326, height: 1020, hasTouch: true }],
+    ];
+    for (const [name, viewport, turned] of screens) {
+      const lesson = await open(browser, url, { viewport });
+      const { page } = lesson;
+      const fit = await page.evaluate(() => {
+        const r = document.getElementById('Form1').getBoundingClientRect();
+        const root = document.documentElement;
+        return {
+          margins: [r.left, r.top, innerWidth - r.right, innerHeight - r.bottom],
+          fills: Math.max(r.width / innerWidth, r.height / innerHeight),
+          scrolls: scrollX !== 0 || scrollY !== 0 || root.scrollWidth > innerWidth || root.scrollHeight > innerHeight,
+        };
+      });
+      const [left, top, right, bottom] = fit.margins;
+      assert.ok(Math.min(left, top, right, bottom) > -0.5, `${name}: the whole form is on screen (${fit.margins})`);
+      assert.ok(Math.abs(left - right) <= 1 && Math.abs(top - bottom) <= 1, `${name}: centred (${fit.margins})`);
+      assert.ok(fit.fills > 0.99, `${name}: the form fills the limiting side (${fit.fills})`);
+      assert.equal(fit.scrolls, false, `${name}: nothing scrolls`);
+      if (viewport.width > 1000 && !viewport.deviceScaleFactor) {
+        // Sharp pictures: across the enzyme's edge from white ground to black block, a whole-number
+        // scale blends no device pixel, and any other one pixel at most.
+        const scale = lesson.toPage([1, 0])[0] - lesson.toPage([0, 0])[0];
+        const [x0, y] = lesson.toPage(at(kArea.Picture1, 20, 150)).map(Math.floor);
+        const row = await pixels(page, (p) => p, Array.from({ length: Math.ceil(8 * scale) }, (_, i) => [x0 + i, y]));
+        const pure = (c, v) => c.every((channel) => Math.abs(channel - v) < 8);
+        assert.ok(pure(row[0], 255) && pure(row.at(-1), 0), `${name}: white ground, then the black block`);
+        const blended = row.filter((c) => !pure(c, 0) && !pure(c, 255)).length;
+        assert.ok(blended <= (Math.abs(scale - Math.round(scale)) < 1e-3 ? 0 : 1), `${name}: ${blended} blended pixels at scale ${scale}`);
+        await expectPixels(page, (p) => p, [['the form\'s back colour around it', [left / 2, 100], kBlack]]);
+      }
+      const cdp = await page.createCDPSession();
+      const from = centre('Picture2');
+      await touches(cdp, lesson.toPage, 'touchStart', { 1: from });
+      await touches(cdp, lesson.toPage, 'touchMove', { 1: [from[0], from[1] + 60] });
+      let { toPage } = lesson;
+      if (turned) {
+        await page.setViewport(turned);
+        await page.waitForFunction((width) => document.getElementById('Form1').getBoundingClientRect().height === width,
+          {}, turned.height);
+        toPage = await formToPage(page);
+        assert.equal(await page.$eval('#outline', (e) => e.offsetTop), kArea.Picture2.y + 60, `${name}: turned, the outline stays`);
+      }
+      await touches(cdp, toPage, 'touchMove', { 1: centre('Picture1') });
+      await touches(cdp, toPage, 'touchEnd');
+      assert.deepEqual(await shown(page), kBound, `${name}: a finger drag binds`);
+      await page.close();
+    }
+  },
+
+  async 'a second finger drags while a first one rests, and no other finger moves or ends the drag'(browser, url) {
+    const { page, toPage } = await open(browser, url);
+    const cdp = await page.createCDPSession();
+    const palm = [60, 400];
+    const from = centre('Picture2');
+    const outline = () => page.$eval('#outline', (e) => (e.hidden ? null : [e.offsetLeft, e.offsetTop]));
+    await touches(cdp, toPage, 'touchStart', { 1: palm });
+    await touches(cdp, toPage, 'touchStart', { 1: palm, 2: from });
+    await touches(cdp, toPage, 'touchMove', { 1: palm, 2: [from[0] + 10, from[1] + 40] });
+    const held = [kArea.Picture2.x + 10, kArea.Picture2.y + 40];
+    assert.deepEqual(await outline(), held, 'the second finger drags');
+    // A third finger taps the enzyme, and the palm slides: the drag neither ends nor moves.
+    await touches(cdp, toPage, 'touchStart', { 1: palm, 2: [from[0] + 10, from[1] + 40], 3: centre('Picture1') });
+    await touches(cdp, toPage, 'touchEnd', { 3: centre('Picture1') });
+    await touches(cdp, toPage, 'touchMove', { 1: [palm[0] + 30, palm[1] - 50], 2: [from[0] + 10, from[1] + 40] });
+    assert.deepEqual(await outline(), held, 'other fingers do nothing');
+    assert.deepEqual(await shown(page), kApart);
+    await touches(cdp, toPage, 'touchMove', { 1: palm, 2: centre('Picture1') });
+    await touches(cdp, toPage, 'touchEnd', { 2: centre('Picture1') });
+    assert.deepEqual(await shown(page), kBound, 'the second finger binds');
+    assert.match(await heard(page), kHeard.bound);
+    await touches(cdp, toPage, 'touchEnd');
+    // A drag the system takes away over the enzyme drops nothing.
+    await page.click('#Command1');
+    await touches(cdp, toPage, 'touchStart', { 4: from });
+    await touches(cdp, toPage, 'touchMove', { 4: centre('Picture1') });
+    await touches(cdp, toPage, 'touchCancel');
+    assert.deepEqual(await shown(page), kApart);
+    assert.match(await heard(page), kHeard.cancelled);
+    assert.equal(await outline(), null);
+  },
+
+  async 'in forced colours, light or dark, the focus mark and the outline show as in normal colours'(browser, url) {
+    // How much of the mark stands out (contrast 3:1 or more) from what it is drawn over: the
+    // substrate focused against the enzyme focused, the outline held over the enzyme against put down.
+    const luminance = (c) => {
+      const [r, g, b] = c.map((v) => { const s = v / 255; return s <= 0.04045 ? s / 12.92 : ((s + 0.055) / 1.055) ** 2.4; });
+      return 0.2126 * r + 0.7152 * g + 0.0722 * b;
+    };
+    const contrast = (a, b) => { const [x, y] = [luminance(a), luminance(b)].sort(); return (y + 0.05) / (x + 0.05); };
+    // The colours of a rectangle of the form (shown one to one), row by row.
+    const area = async (page, r) => {
+      const [x, y] = (await formToPage(page))([r.x, r.y]);
+      const png = await page.screenshot({ encoding: 'base64', clip: { x, y, width: r.width, height: r.height } });
+      return page.evaluate(async (data) => {
+        const image = new Image();
+        image.src = `data:image/png;base64,${data}`;
+        await image.decode();
+        const context = new OffscreenCanvas(image.width, image.height).getContext('2d');
+        context.drawImage(image, 0, 0);
+        const rgba = context.getImageData(0, 0, image.width, image.height).data;
+        return Array.from({ length: rgba.length / 4 }, (_, i) => [rgba[4 * i], rgba[4 * i + 1], rgba[4 * i + 2]]);
+      }, png);
+    };
+    const standingOut = async (page, where, show, hide) => {
+      await show();
+      const marked = await area(page, where);
+      await hide();
+      const plain = await area(page, where);
+      return marked.filter((c, i) => contrast(c, plain[i]) >= 3).length;
+    };
+    const seen = {};
+    for (const mode of ['normal', 'light', 'dark']) {
+      const page = await browser.newPage();
+      if (mode !== 'normal') {
+        const cdp = await page.createCDPSession();
+        await cdp.send('Emulation.setEmulatedMedia', { features: [
+          { name: 'forced-colors', value: 'active' }, { name: 'prefers-color-scheme', value: mode }] });
+      }
+      await page.goto(url);
+      await page.waitForSelector('body[data-ready]');
+      const toPage = await formToPage(page);
+      const ring = await standingOut(page, kArea.Picture2, () => press(page, 'Tab'), async () => {
+        await page.keyboard.down('Shift');
+        await press(page, 'Tab');
+        await page.keyboard.up('Shift');
+      });
+      await press(page, 'Tab');
+      const held = { ...kArea.Picture2, x: kArea.Picture2.x - 12, y: kArea.Picture1.y - 12, width: kArea.Picture2.width + 24, height: kArea.Picture2.height + 24 };
+      const outline = await standingOut(page, held, () => press(page, 'Space').then(() => press(page, 'ArrowDown', 21)),
+        () => press(page, 'Escape'));
+      seen[mode] = { ring, outline };
+      await expectPixels(page, toPage, [
+        ['the form keeps its colour', [20, 200], kBlack],
+        ['the substrate keeps its colours', at(kArea.Picture2, 30, 60), kRed],
+        ['and its ground', at(kArea.Picture2, 5, 5), kWhite],
+      ]);
+      await page.close();
+    }
+    for (const mode of ['light', 'dark']) {
+      assert.ok(seen[mode].ring >= 0.9 * seen.normal.ring, `${mode}: the focus mark shows (${JSON.stringify(seen)})`);
+      assert.ok(seen[mode].outline >= 0.9 * seen.normal.outline, `${mode}: the outline shows (${JSON.stringify(seen)})`);
+    }
   },
 
   async 'a double-click on the complex acts as one click'(browser, url) {
@@ -239,30 +426,92 @@ const cases = {
     assert.match(await heard(page), kHeard.reset);
   },
 
-  async 'screen readers find the shown pictures by name and not the hidden ones'(browser, url) {
+  async 'a screen reader reads the heading, the shown pictures and Reset, and nothing of the hidden ones'(browser, url) {
     const { page, toPage } = await open(browser, url);
-    const tree = async () => {
+    const tree = async (interestingOnly) => {
       const nodes = [];
       const walk = (node) => { nodes.push(node); (node.children ?? []).forEach(walk); };
-      walk(await page.accessibility.snapshot({ interestingOnly: true }));
+      walk(await page.accessibility.snapshot({ interestingOnly }));
       return nodes;
     };
-    const named = async () => Object.fromEntries((await tree()).filter((n) => n.name).map((n) => [n.name, n]));
+    const named = async () => Object.fromEntries((await tree(true)).filter((n) => n.name).map((n) => [n.name, n]));
+    // What is read in order: a heading, picture or button by its name, other text as it stands.
+    const kNamed = ['heading', 'image', 'button'];
+    const reading = async () => {
+      const read = [];
+      const walk = (node, insideNamed) => {
+        if (kNamed.includes(node.role)) read.push(`${node.role}${node.level ? ` ${node.level}` : ''}: ${node.name}`);
+        else if (node.role === 'StaticText' && !insideNamed) read.push(node.name);
+        (node.children ?? []).forEach((child) => walk(child, insideNamed || kNamed.includes(node.role)));
+      };
+      walk(await page.accessibility.snapshot({ interestingOnly: false }), false);
+      return read;
+    };
+    let read = await reading();
+    assert.deepEqual(read.slice(0, 4), ['heading 1: Tessivar', 'image: Enzyme', 'button: Substrate', 'button: Reset']);
+    assert.equal(read.length, 5, read.join(' | '));
+    assert.match(read[4], /apart/);
     let nodes = await named();
-    assert.equal(nodes.Enzyme?.role, 'image');
     assert.match(nodes.Enzyme.description, /notch/);
-    assert.equal(nodes.Substrate?.role, 'button');
     assert.equal(nodes.Substrate.roledescription ?? await page.$eval('#Picture2', (e) => e.getAttribute('aria-roledescription')), 'draggable item');
     assert.match(nodes.Substrate.description, /press Space to pick it up/i);
-    assert.equal(nodes.Reset?.role, 'button');
-    assert.equal(nodes.Products, undefined);
-    assert.equal(nodes['Enzyme\u2013substrate complex'], undefined);
     assert.equal(await page.$eval('#announcer', (e) => e.getAttribute('aria-live')), 'polite');
     await mouseDrag({ page, toPage }, centre('Picture2'), centre('Picture1'));
+    await heard(page);
+    read = await reading();
+    assert.deepEqual(read.slice(0, 3), ['heading 1: Tessivar', 'button: Enzyme\u2013substrate complex', 'button: Reset']);
+    assert.equal(read.length, 5, read.join(' | '));
+    assert.match(read[3], /bound/);
+    assert.match(read[4], kHeard.bound);
     nodes = await named();
-    assert.equal(nodes['Enzyme\u2013substrate complex']?.role, 'button');
-    assert.equal(nodes.Enzyme, undefined);
-    assert.equal(nodes.Substrate, undefined);
+    assert.match(nodes['Enzyme\u2013substrate complex'].description, /release the products/);
+  },
+
+  async 'in another page, the README\'s iframe fits the lesson to any size, played by finger, mouse and keyboard'(browser, url) {
+    const readme = readFileSync(new URL('../../README.md', import.meta.url), 'utf8');
+    const snippet = readme.match(/```html\n(<iframe[^]*?)```/)?.[1];
+    assert.ok(snippet, 'the README shows how to embed the lesson');
+    assert.match(snippet, /title="[^"]+"/);
+    assert.match(snippet, /allow="fullscreen"/);
+    assert.match(snippet, /aspect-ratio: 663 \/ 510/);
+    const page = await browser.newPage();
+    await page.setViewport({ width: 900, height: 800, hasTouch: true });
+    await page.setContent(`<!doctype html><body style="margin: 30px"><h1>A course</h1><div style="width: 500px">
+      ${snippet.replace(/src="[^"]*"/, `src="${url}"`)}</div>`);
+    const iframe = await page.$('iframe');
+    const frame = await iframe.contentFrame();
+    await frame.waitForSelector('body[data-ready]');
+    // Whether the form fills the iframe's limiting side, and the iframe's point of form point p.
+    const fits = () => frame.evaluate(() => {
+      const r = document.getElementById('Form1').getBoundingClientRect();
+      return Math.max(r.width / innerWidth, r.height / innerHeight) > 0.99 && r.left >= 0 && r.top >= 0 &&
+        r.right <= innerWidth + 0.5 && r.bottom <= innerHeight + 0.5;
+    });
+    const toPage = async () => {
+      const box = await iframe.boundingBox();
+      const inFrame = await formToPage(frame);
+      return (p) => { const [x, y] = inFrame(p); return [box.x + x, box.y + y]; };
+    };
+    assert.equal(await fits(), true, 'fits the iframe of the snippet');
+    const frameShown = () => shown(frame);
+    await touchDrag({ page, toPage: await toPage() }, centre('Picture2'), centre('Picture1'));
+    assert.deepEqual(await frameShown(), kBound, 'a finger binds');
+    await page.mouse.click(...(await toPage())(centre('Picture4')));
+    assert.deepEqual(await frameShown(), kReleased, 'a click releases');
+    assert.equal(await focused(frame), 'Command1');
+    await press(page, 'Space');
+    assert.deepEqual(await frameShown(), kApart, 'Space on Reset');
+    await page.keyboard.down('Shift');
+    await press(page, 'Tab');
+    await page.keyboard.up('Shift');
+    await press(page, 'Space');
+    await press(page, 'ArrowDown', 11);
+    await press(page, 'Space');
+    assert.deepEqual(await frameShown(), kBound, 'the keyboard binds');
+    // Another shape: the lesson fits again.
+    await iframe.evaluate((e) => { e.style.cssText = 'width: 300px; height: 520px; border: 0'; });
+    await frame.waitForFunction(() => document.getElementById('Form1').getBoundingClientRect().width === innerWidth);
+    assert.equal(await fits(), true, 'fits a tall narrow iframe');
   },
 
   async 'a handler that fails shows the Velmora error box and ends the lesson'(browser, url) {
@@ -289,12 +538,94 @@ const cases = {
     assert.deepEqual(lesson.errors, []);
   },
 
-  async 'a browser without WebAssembly gets a plain sentence, not a blank page'(browser, url) {
-    const { page } = await open(browser, url, { withoutWebAssembly: true });
-    await page.waitForFunction(() => !document.getElementById('notice').classList.contains('pending'), { timeout: 5000 });
-    const text = await page.$eval('#notice', (e) => (e.hidden ? '' : e.innerText));
-    assert.match(text, /needs a browser with .*WebAssembly/);
-    assert.equal(await page.$eval('#Form1', (e) => e.hidden), true);
+  async 'a browser without JavaScript or WebAssembly gets a plain sentence, not a blank page'(browser, url) {
+    for (const without of ['WebAssembly', 'JavaScript']) {
+      const page = await browser.newPage();
+      if (without === 'JavaScript') await page.setJavaScriptEnabled(false);
+      else await page.evaluateOnNewDocument(() => { delete window.WebAssembly; });
+      await page.goto(url);
+      const text = await page.evaluate(() => document.body.innerText);
+      assert.match(text, /needs a browser with JavaScript and WebAssembly/, `without ${without}`);
+      assert.doesNotMatch(text, /loading/, `without ${without}`);
+      assert.equal(await page.$eval('#Form1', (e) => e.hidden), true);
+      await page.close();
+    }
+  },
+
+  async 'while it loads the page says so, and a failed download or a page opened from the disk says what to do'(browser, url, site) {
+    const page = await browser.newPage();
+    const said = () => page.evaluate(() => document.body.innerText.trim());
+    const saysSomething = () => page.waitForFunction(() => document.body.innerText.trim() !== '', { timeout: 5000 });
+    // The WebAssembly is held back, then refused, then let through.
+    let wasm = 'hold';
+    const held = [];
+    await page.setRequestInterception(true);
+    const route = (request) => {
+      if (!request.url().endsWith('.wasm') || wasm === 'pass') request.continue();
+      else if (wasm === 'hold') held.push(request);
+      else request.abort();
+    };
+    page.on('request', route);
+    await page.goto(url, { waitUntil: 'domcontentloaded' });
+    assert.equal(await said(), '', 'nothing at first');
+    await saysSomething();
+    assert.match(await said(), /^The lesson is loading/);
+    wasm = 'pass';
+    held.forEach((request) => request.continue());
+    await page.waitForSelector('body[data-ready]');
+    assert.doesNotMatch(await said(), /loading/);
+
+    wasm = 'refuse';
+    await page.reload({ waitUntil: 'domcontentloaded' });
+    await saysSomething();
+    assert.match(await said(), /^The lesson could not be loaded\..*\s+Try again$/s);
+    wasm = 'pass';
+    await Promise.all([page.waitForNavigation(), page.click('#try-again')]);
+    await page.waitForSelector('body[data-ready]');
+
+    page.off('request', route);
+    await page.setRequestInterception(false);
+    await page.goto(`file://${site}/index.html`);
+    await saysSomething();
+    assert.match(await said(), /^This browser does not run the lesson from a file .* velmora\.html .* web server/);
+    assert.doesNotMatch(await said(), /WebAssembly|Try again/);
+    },
+
+  async 'with ?lang=es the lesson speaks Spanish, draws the Spanish words and says lang="es"'(browser, url) {
+    const enzyme = (p) => p.$eval('#Picture1 canvas', (c) => Array.from(c.getContext('2d').getImageData(0, 0, c.width, c.height).data));
+    const englishPage = (await open(browser, url)).page;
+    const english = await enzyme(englishPage);
+    await englishPage.close();
+    const lesson = await open(browser, `${url}?lang=es`);
+    const { page } = lesson;
+    assert.deepEqual(await page.evaluate(() => [document.documentElement.lang, document.documentElement.dir]), ['es', 'ltr']);
+    assert.equal(await page.$eval('#Command1', (e) => e.textContent), 'Repetir');
+    assert.equal(await page.$eval('#Picture1', (e) => e.getAttribute('aria-label')), 'Enzima');
+    // The enzyme's picture differs from the English one on its word's panel (x 58-151, y 159-185), and only there.
+    const spanish = await enzyme(page);
+    const changed = { panel: 0, elsewhere: 0 };
+    for (let i = 0; i < spanish.length; i += 4) {
+      const [x, y] = [(i / 4) % 203, Math.floor(i / 4 / 203)];
+      if (spanish[i + 1] !== english[i + 1]) ++changed[x >= 58 && x <= 151 && y >= 159 && y <= 185 ? 'panel' : 'elsewhere'];
+    }
+    assert.ok(changed.panel > 50 && changed.elsewhere === 0, JSON.stringify(changed));
+    await mouseDrag(lesson, centre('Picture2'), centre('Picture1'));
+    assert.match(await heard(page), /^El sustrato se ha unido a la enzima\./);
+    assert.deepEqual(lesson.errors, []);
+  },
+
+  async 'a browser whose language is French gets the lesson in French'(browser, url) {
+    const french = await launchBrowser({ language: 'fr-FR' });
+    try {
+      const { page, errors } = await open(french, url);
+      assert.equal(await page.evaluate(() => document.documentElement.lang), 'fr');
+      assert.equal(await page.$eval('#Command1', (e) => e.textContent), 'Rejouer');
+      await press(page, 'F1');
+      assert.match(await heard(page), /^L'enzyme et le substrat sont séparés\./);
+      assert.deepEqual(errors, []);
+    } finally {
+      await french.close();
+    }
   },
 };
 
@@ -312,10 +643,11 @@ if (site === '--list') {
   });
   const { serve, launch } = browserModule;
   pixels = browserModule.pixels;
+  launchBrowser = launch;
   const server = await serve(site);
   const browser = await launch();
   try {
-    await cases[name](browser, server.url);
+    await cases[name](browser, server.url, resolve(site));
     console.log(`passed: ${name}`);
   } catch (error) {
     console.error(`failed: ${name}\n${error.stack ?? error}`);

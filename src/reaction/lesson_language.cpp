@@ -1,0 +1,154 @@
+// SPDX-License-Identifier: MIT
+#include "reaction/lesson_language.h"
+
+#include "assets/embedded_files.h"
+#include "reaction/message_catalogue.h"
+
+#include <algorithm>
+#include <cstdlib>
+#include <optional>
+
+namespace velmora {
+namespace {
+
+// The language of every text the lesson gives, and its catalogue (none for English).
+struct Current {
+    std::string_view code = kEnglish;
+    std::optional<MessageCatalogue> catalogue;
+};
+
+Current& current() {
+    static Current state;
+    return state;
+}
+
+bool isAlpha(char c) { return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z'); }
+bool isDigit(char c) { return c >= '0' && c <= '9'; }
+char lower(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; }
+char upper(char c) { return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c; }
+
+// A language asked for: the language in lower case and, if given, the region in upper case.
+struct Wanted {
+    std::string language;
+    std::string region;
+};
+
+// Reads a locale name ("de_DE.UTF-8@euro") or a BCP 47 tag ("de-DE", "zh-Hant-TW").
+Wanted wantedOf(std::string_view name) {
+    name = name.substr(0, name.find_first_of(".@"));
+    Wanted out;
+    bool first = true;
+    while (!name.empty()) {
+        const std::size_t end = std::min(name.find_first_of("_-"), name.size());
+        const std::string_view part = name.substr(0, end);
+        name.remove_prefix(std::min(end + 1, name.size()));
+        if (first) {
+            std::transform(part.begin(), part.end(), std::back_inserter(out.language), lower);
+            first = false;
+        } else if (out.region.empty() && ((part.size() == 2 && std::all_of(part.begin(), part.end(), isAlpha)) ||
+                                          (part.size() == 3 && std::all_of(part.begin(), part.end(), isDigit)))) {
+            std::transform(part.begin(), part.end(), std::back_inserter(out.region), upper);
+        }
+    }
+    return out;
+}
+
+std::string_view languageOfCode(std::string_view code) { return code.substr(0, code.find('_')); }
+
+// The code of the language `name` asks for, or empty when the lesson does not speak it.
+std::string_view codeFor(std::string_view name) {
+    const Wanted wanted = wantedOf(name);
+    if (wanted.language.empty()) return {};
+    // The "C" locale is the texts as written.
+    if (wanted.language == "c" || wanted.language == "posix") return kEnglish;
+    const std::vector<std::string_view> codes = lessonLanguages();
+    const std::string withRegion = wanted.language + "_" + wanted.region;
+    for (const std::string_view code : codes)
+        if (!wanted.region.empty() && code == withRegion) return code;
+    for (const std::string_view code : codes)
+        if (code == wanted.language) return code;
+    for (const std::string_view code : codes)
+        if (languageOfCode(code) == wanted.language) return code;
+    return {};
+}
+
+} // namespace
+
+std::vector<std::string_view> lessonLanguages() {
+    std::vector<std::string_view> codes{kEnglish};
+    for (const EmbeddedFile& catalogue : embeddedCatalogues()) codes.push_back(catalogue.name);
+    return codes;
+}
+
+std::string_view languageForLocale(const LocaleSettings& settings) {
+    const std::string_view locale = !settings.lcAll.empty()        ? settings.lcAll
+                                    : !settings.lcMessages.empty() ? settings.lcMessages
+                                                                   : settings.lang;
+    if (locale.empty() || locale == "C" || locale == "POSIX") return kEnglish;
+    std::string_view list = settings.language.empty() ? locale : settings.language;
+    while (!list.empty()) {
+        const std::size_t end = std::min(list.find(':'), list.size());
+        if (const std::string_view code = codeFor(list.substr(0, end)); !code.empty()) return code;
+        list.remove_prefix(std::min(end + 1, list.size()));
+    }
+    return kEnglish;
+}
+
+std::string_view languageForEnvironment() {
+    const auto variable = [](const char* name) {
+        const char* value = std::getenv(name);
+        return value != nullptr ? std::string_view(value) : std::string_view();
+    };
+    return languageForLocale({variable("LANGUAGE"), variable("LC_ALL"), variable("LC_MESSAGES"), variable("LANG")});
+}
+
+std::string_view languageForTags(std::span<const std::string> tags) {
+    for (const std::string& tag : tags)
+        if (const std::string_view code = codeFor(tag); !code.empty()) return code;
+    return kEnglish;
+}
+
+std::string_view setLessonLanguage(std::string_view code) {
+    Current& now = current();
+    now.code = kEnglish;
+    now.catalogue.reset();
+    for (const EmbeddedFile& file : embeddedCatalogues()) {
+        if (file.name != code) continue;
+        try {
+            now.catalogue.emplace(file.bytes);
+            now.code = file.name;
+        } catch (const CatalogueFormatError&) {
+            // The texts as written are always there to fall back on.
+        }
+    }
+    return now.code;
+}
+
+std::string_view lessonLanguage() { return current().code; }
+
+std::string languageTag(std::string_view code) {
+    std::string tag(code);
+    std::replace(tag.begin(), tag.end(), '_', '-');
+    return tag;
+}
+
+bool rightToLeft(std::string_view code) {
+    static constexpr std::string_view kRightToLeft[] = {"ar", "dv", "fa", "he", "ps", "sd", "ug", "ur", "yi"};
+    return std::find(std::begin(kRightToLeft), std::end(kRightToLeft), languageOfCode(code)) != std::end(kRightToLeft);
+}
+
+std::string_view tr(std::string_view english) { return tr({}, english); }
+
+std::string_view tr(std::string_view context, std::string_view english) {
+    const Current& now = current();
+    if (!now.catalogue) return english;
+    return now.catalogue->find(context, english).value_or(english);
+}
+
+std::string withValue(std::string_view pattern, std::string_view value) {
+    std::string out(pattern);
+    if (const std::size_t at = out.find("%s"); at != std::string::npos) out.replace(at, 2, value);
+    return out;
+}
+
+} // namespace velmora

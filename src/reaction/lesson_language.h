@@ -1,0 +1,62 @@
+// SPDX-License-Identifier: MIT
+#pragma once
+
+#include <span>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace velmora {
+
+// The language the lesson's texts are written in, and the one it falls back to.
+inline constexpr std::string_view kEnglish = "en";
+
+// Every language the lesson speaks, by its catalogue's code: English first, then one for each
+// translation compiled in ("de", "es", "fr", "it", "pt_BR").
+std::vector<std::string_view> lessonLanguages();
+
+// The locale settings of a desktop session, as the environment gives them (empty when unset).
+struct LocaleSettings {
+    std::string_view language;   // LANGUAGE: a list of languages separated by ':'
+    std::string_view lcAll;      // LC_ALL
+    std::string_view lcMessages; // LC_MESSAGES
+    std::string_view lang;       // LANG
+};
+
+// The language those settings ask for, read as gettext reads them: the locale is the first set
+// of LC_ALL, LC_MESSAGES and LANG; in the "C" or "POSIX" locale (or none) the texts stay English;
+// otherwise the first language of LANGUAGE that the lesson speaks, or, when LANGUAGE is unset,
+// the locale's own. A code of lessonLanguages(); English when none is spoken.
+std::string_view languageForLocale(const LocaleSettings& settings);
+// The same for this process's environment.
+std::string_view languageForEnvironment();
+
+// The first of `tags` (BCP 47 language tags such as "de-AT" or "pt-BR", in order of preference:
+// a browser's languages, the user's languages on Windows) that the lesson speaks. A tag matches
+// a catalogue of its language and region, else one of its language alone, else the one
+// catalogue of its language there is ("pt-PT" gets "pt_BR"). English when none matches.
+std::string_view languageForTags(std::span<const std::string> tags);
+
+// Makes `code` (one of lessonLanguages()) the language of every text and picture the lesson
+// gives from now on. An unknown code, or a catalogue that cannot be read, leaves English.
+// Returns the code now in use.
+std::string_view setLessonLanguage(std::string_view code);
+std::string_view lessonLanguage();
+
+// The BCP 47 tag of a language's code, as HTML's lang attribute takes it: "pt_BR" is "pt-BR".
+std::string languageTag(std::string_view code);
+
+// Whether the language of `code` is written right to left (Arabic, Hebrew, Persian, Urdu, ...).
+// Only texts follow it: the form keeps its layout in every language.
+bool rightToLeft(std::string_view code);
+
+// `english` in the lesson's language: its translation, or `english` itself where there is none.
+// `english` must be a string literal (or live as long): what is returned may be it.
+std::string_view tr(std::string_view english);
+// The same for a text under a context, which tells apart equal English words of different use.
+std::string_view tr(std::string_view context, std::string_view english);
+
+// `pattern` (a translated text) with its one "%s" replaced by `value`.
+std::string withValue(std::string_view pattern, std::string_view value);
+
+} // namespace velmora

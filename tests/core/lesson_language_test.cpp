@@ -1,0 +1,155 @@
+// SPDX-License-Identifier: MIT
+// Which language the lesson speaks, and that it then says everything in it: the choice from a
+// desktop's locale settings and from a browser's (or Windows') languages, the catalogues as
+// compiled in, and the reader's refusal of damaged ones.
+#include "assets/embedded_files.h"
+#include "reaction/lesson_language.h"
+#include "reaction/lesson_texts.h"
+#include "reaction/message_catalogue.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <functional>
+#include <string>
+#include <vector>
+
+namespace velmora {
+namespace {
+
+// Every sentence the lesson can say, in the language set now.
+std::vector<std::string> sentences() {
+    std::vector<std::string> out;
+    for (const char* control : {"Picture1", "Picture2", "Picture3", "Picture4", "Command1"})
+        out.emplace_back(controlText(control).description);
+    for (Stage stage : {Stage::Apart, Stage::Bound, Stage::Released, Stage::Other}) out.emplace_back(stageText(stage));
+    for (int a = 0; a <= static_cast<int>(Announcement::OverTarget); ++a)
+        out.emplace_back(announcementText(static_cast<Announcement>(a)));
+    for (int h = -1; h <= 1; ++h)
+        for (int v = -1; v <= 1; ++v)
+            for (const std::string& s : {pickedUpText({h, v}), offTargetText({h, v}), holdingText({h, v})})
+                out.push_back(s);
+    out.emplace_back(damagedPictureText());
+    out.emplace_back(lessonEndedText());
+    out.push_back(errorBoxText(RunTimeError(91, "description")));
+    return out;
+}
+
+class English final {
+public:
+    ~English() { setLessonLanguage(kEnglish); }
+};
+
+TEST(LessonLanguage, TheLocaleChoosesAsGettextReadsIt) {
+    struct Row {
+        LocaleSettings settings;
+        std::string_view expected;
+    };
+    const Row rows[] = {
+        {{}, "en"},
+        {{.lang = "de_DE.UTF-8"}, "de"},
+        {{.language = "de", .lang = "C"}, "en"}, // the C locale ignores LANGUAGE
+        {{.language = "fr", .lang = "POSIX"}, "en"},
+        {{.language = "de", .lang = "C.UTF-8"}, "de"},
+        {{.language = "fr:de", .lang = "de_DE.UTF-8"}, "fr"},
+        {{.language = "sv:es_MX", .lang = "de_DE.UTF-8"}, "es"},
+        {{.language = "sv", .lang = "de_DE.UTF-8"}, "en"}, // LANGUAGE is the whole list
+        {{.language = "en:de", .lang = "de_DE.UTF-8"}, "en"},
+        {{.lcAll = "fr_FR.UTF-8", .lcMessages = "de_DE", .lang = "es_ES"}, "fr"},
+        {{.lcMessages = "it_IT.UTF-8@euro", .lang = "es_ES"}, "it"},
+        {{.lang = "pt_PT.UTF-8"}, "pt_BR"}, // the one Portuguese there is
+        {{.lang = "sv_SE.UTF-8"}, "en"},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(std::string(row.settings.language) + " | " + std::string(row.settings.lcAll) + " | " +
+                     std::string(row.settings.lcMessages) + " | " + std::string(row.settings.lang));
+        EXPECT_EQ(languageForLocale(row.settings), row.expected);
+    }
+}
+
+TEST(LessonLanguage, TagsChooseTheFirstLanguageTheLessonSpeaks) {
+    struct Row {
+        std::vector<std::string> tags;
+        std::string_view expected;
+    };
+    const Row rows[] = {
+        {{}, "en"},           {{"de-AT"}, "de"}, {{"sv", "es-419", "fr"}, "es"}, {{"", "zh-Hant-TW", "FR-ca"}, "fr"},
+        {{"PT-br"}, "pt_BR"}, {{"pt"}, "pt_BR"}, {{"en-GB", "de"}, "en"},        {{"x-private", "und"}, "en"},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(testing::PrintToString(row.tags));
+        EXPECT_EQ(languageForTags(row.tags), row.expected);
+    }
+    EXPECT_EQ(languageTag("pt_BR"), "pt-BR");
+    EXPECT_TRUE(rightToLeft("ar"));
+    EXPECT_FALSE(rightToLeft("pt_BR"));
+}
+
+TEST(LessonLanguage, EveryLanguageSaysEverySentenceInItsOwnWords) {
+    const English restore;
+    const std::vector<std::string> english = sentences();
+    const std::vector<std::string_view> languages = lessonLanguages();
+    ASSERT_GE(languages.size(), 6u);
+    EXPECT_EQ(languages.front(), kEnglish);
+    for (std::size_t i = 1; i < languages.size(); ++i) {
+        SCOPED_TRACE(languages[i]);
+        ASSERT_EQ(setLessonLanguage(languages[i]), languages[i]);
+        const std::vector<std::string> translated = sentences();
+        for (std::size_t s = 0; s < english.size(); ++s) {
+            EXPECT_NE(translated[s], english[s]);
+            EXPECT_EQ(translated[s].find('%'), std::string::npos) << translated[s];
+        }
+        EXPECT_NE(pictureWordText(PictureWord::Substrate), "Substrate");
+    }
+    EXPECT_EQ(setLessonLanguage("sv"), kEnglish);
+    EXPECT_EQ(sentences(), english);
+}
+
+TEST(MessageCatalogue, RefusesAnythingButAWellFormedUtf8Catalogue) {
+    ASSERT_EQ(embeddedCatalogues().front().name, "de");
+    const std::span<const std::uint8_t> german = embeddedCatalogues().front().bytes;
+    const std::vector<std::uint8_t> good(german.begin(), german.end());
+    const MessageCatalogue catalogue(good);
+    ASSERT_EQ(catalogue.find("caption", "Reset"), "Neustart");
+    EXPECT_EQ(catalogue.find("", "not a text of the lesson"), std::nullopt);
+
+    // The same catalogue written big-endian reads the same.
+    std::vector<std::uint8_t> swapped = good;
+    const auto word = [&](std::size_t at) {
+        return std::uint32_t{good[at]} | std::uint32_t{good[at + 1]} << 8 | std::uint32_t{good[at + 2]} << 16 |
+               std::uint32_t{good[at + 3]} << 24;
+    };
+    const auto swap = [&](std::size_t at) { std::reverse(swapped.begin() + at, swapped.begin() + at + 4); };
+    for (std::size_t at = 0; at < 28; at += 4) swap(at);
+    for (const std::size_t table : {word(12), word(16)})
+        for (std::size_t at = table; at < table + 8 * word(8); at += 4) swap(at);
+    EXPECT_EQ(MessageCatalogue(swapped).find("caption", "Reset"), "Neustart");
+
+    struct Damage {
+        const char* what;
+        std::function<void(std::vector<std::uint8_t>&)> apply;
+    };
+    const Damage damages[] = {
+        {"empty", [](auto& mo) { mo.clear(); }},
+        {"shorter than its header", [](auto& mo) { mo.resize(20); }},
+        {"another magic number", [](auto& mo) { mo[0] ^= 0xFF; }},
+        {"more texts than bytes", [](auto& mo) { mo[11] = 0x7F; }},
+        {"a table past the end", [](auto& mo) { mo[15] = 0x7F; }},
+        {"cut inside its strings", [](auto& mo) { mo.resize(mo.size() - 10); }},
+        {"a string without its NUL", [&](auto& mo) { mo[word(word(12) + 12) + word(word(12) + 8)] = 'x'; }},
+        {"no UTF-8 in its header",
+         [](auto& mo) {
+             const std::string_view charset = "charset=UTF-8";
+             std::search(mo.begin(), mo.end(), charset.begin(), charset.end())[8] = 'X';
+         }},
+    };
+    for (const Damage& damage : damages) {
+        SCOPED_TRACE(damage.what);
+        std::vector<std::uint8_t> mo = good;
+        damage.apply(mo);
+        EXPECT_THROW(MessageCatalogue{mo}, CatalogueFormatError);
+    }
+}
+
+} // namespace
+} // namespace velmora
