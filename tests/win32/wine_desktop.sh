@@ -45,8 +45,9 @@ start)
   [ -s "$dir/display" ] || { echo "Xvfb did not start: $(cat "$dir/xvfb.log")" >&2; exit 1; }
   export DISPLAY=:$(head -n1 "$dir/display")
   [ -f "$WINEPREFIX/system.reg" ] || set_up_prefix
-  # Wine's server and its desktop process stay up between the tests, on this display.
-  "$wineserver" -p </dev/null >/dev/null 2>&1
+  # Wine's server and its desktop process stay up between the tests, on this display, and end
+  # by themselves a minute after the last program.
+  "$wineserver" -p60 </dev/null >/dev/null 2>&1
   "$wine" wineboot </dev/null >/dev/null 2>&1
   ;;
 run)
