@@ -2,6 +2,7 @@
 #pragma once
 
 #include "model/run_time_error.h"
+#include "runtime/project_description.h"
 
 #include <QPointer>
 #include <QString>
@@ -10,9 +11,6 @@
 #include <functional>
 
 namespace velmora {
-
-// Exit status of a program that ended on an error (closing the window ends with 0).
-inline constexpr int kExitOnError = 1;
 
 // The name the program is started by, which begins each line it writes to stderr.
 inline constexpr char kCommandName[] = "velmora";

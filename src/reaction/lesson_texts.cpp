@@ -148,6 +148,12 @@ std::string_view draggableRoleText() {
     return tr("draggable item");
 }
 
+std::string_view pressActionText() {
+    // TRANSLATORS: What a screen reader offers to do with the complex, which acts as a button: the
+    // word the system uses for pressing a button.
+    return tr("action", "Press");
+}
+
 std::string_view cannotRunText() {
     return "This lesson needs a browser with JavaScript and WebAssembly switched on: please open it in an "
            "up-to-date Chrome, Edge, Firefox or Safari.";

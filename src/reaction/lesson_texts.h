@@ -68,6 +68,9 @@ std::string_view okText();
 // What a screen reader calls a control that is dragged (the substrate), where the platform lets
 // the program name the kind of a control.
 std::string_view draggableRoleText();
+// The name of the action that activates a picture that acts as a button (the complex), where the
+// platform lets the program name it.
+std::string_view pressActionText();
 
 // What the web page says when the browser cannot run the lesson at all (no modules, no
 // WebAssembly), and when its files could not be fetched. These two stay English: they are shown

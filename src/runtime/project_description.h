@@ -12,6 +12,9 @@ struct ProjectDescription {
     std::string_view executableName; // the application name the desktop is told
 };
 
+// Exit status of a program that ended on an error (closing the window ends with 0).
+inline constexpr int kExitOnError = 1;
+
 inline constexpr ProjectDescription kVelmoraProject{
     .title = "Velmora",
     .executableName = "Velmora",

@@ -1,0 +1,31 @@
+#!/bin/sh
+# SPDX-License-Identifier: MIT
+# Runs a program under Wine and passes on its output, as it comes, and its exit status:
+#   wine_retry.sh WINE PROGRAM [ARGUMENT...]
+#
+# The one retry: once in about a thousand runs, glibc's dynamic loader stops the Wine process while
+# it exits, after the Windows program itself has finished ("Inconsistency detected by ld.so:
+# dl-fini.c: 87: _dl_fini: Assertion ... failed!", exit status 127). When the program had printed
+# that its tests passed ("[  PASSED  ]", no "[  FAILED  ]") and then ended that way, and only then,
+# it runs once more and that run counts. Any other failure stands as it is.
+out=$(mktemp) && err=$(mktemp) || exit 1
+trap 'rm -f "$out" "$err"' EXIT
+# The output goes to a file that is shown as it grows, until the program has ended: Wine's server
+# and services, started by the program, keep a pipe open for seconds after it ends, not a file.
+exec 3<&0 # the program's input, which a program started in the background would not get
+run() {
+  "$@" <&3 3<&- >"$out" 2>"$err" &
+  pid=$!
+  tail -s 0.02 -n +1 -f --pid="$pid" "$out"
+  wait "$pid"
+  status=$?
+}
+run "$@"
+if [ "$status" -ne 0 ] && grep -q 'Inconsistency detected by ld\.so: dl-fini\.c' "$err" &&
+  grep -q '^\[  PASSED  \]' "$out" && ! grep -q '^\[  FAILED  \]' "$out"; then
+  echo "wine_retry.sh: Wine's loader failed while exiting after a passing run; running it once more:" >&2
+  cat "$err" >&2
+  run "$@"
+fi
+cat "$err" >&2
+exit "$status"

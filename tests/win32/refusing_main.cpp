@@ -1,0 +1,8 @@
+// SPDX-License-Identifier: MIT
+// Velmora.exe with one injected failure (tests/win32/refusal.h), for the test of the error box.
+#include "refusal.h"
+#include "win32/run_main.h"
+
+int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int showCommand) {
+    return velmora::win32::runMain(velmora::kVelmoraProject, instance, showCommand, velmora::refuseShowingTheSubstrate);
+}
