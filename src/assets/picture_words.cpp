@@ -89,8 +89,10 @@ void layWord(ScenePicture& picture, const WordPlace& place, std::span<const std:
         for (int x = ground.left; x <= ground.right; ++x) picture.setPixel(x, y, colours[grey[i++]]);
 }
 
-ScenePicture lessonPicture(PictureId id) {
-    ScenePicture picture = loadScenePicture(id);
+ScenePicture lessonPicture(PictureId id) { return lessonPicture(id, storedPictureRecord(id)); }
+
+ScenePicture lessonPicture(PictureId id, std::span<const std::uint8_t> record) {
+    ScenePicture picture = decodePictureRecord(record, pictureName(id));
     const std::string language(lessonLanguage());
     for (const WordPlace& place : kWordPlaces) {
         if (place.picture != id) continue;

@@ -54,8 +54,10 @@ std::string wordImageName(const WordPlace& place);
 // a red one 255, g, g. Throws PictureFormatError when `pgm` is not such an image of that size.
 void layWord(ScenePicture& picture, const WordPlace& place, std::span<const std::uint8_t> pgm);
 
-// The picture `id` as the lesson shows it: the stored picture, with its word in the lesson's
-// language. Throws PictureFormatError when the record or the word's image is damaged.
+// The picture `id` as the lesson shows it: the stored picture (or the one `record` holds, the
+// same bytes carried another way), with its word in the lesson's language. Throws
+// PictureFormatError when the record or the word's image is damaged.
 ScenePicture lessonPicture(PictureId id);
+ScenePicture lessonPicture(PictureId id, std::span<const std::uint8_t> record);
 
 } // namespace velmora

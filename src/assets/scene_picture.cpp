@@ -3,6 +3,7 @@
 
 #include <cassert>
 #include <cstdio>
+#include <cstring>
 #include <iterator>
 
 namespace velmora {
@@ -99,12 +100,16 @@ ScenePicture::Rgb ScenePicture::pixel(int x, int y) const {
 std::vector<std::uint8_t> ScenePicture::rgba() const {
     std::vector<std::uint8_t> out(std::size_t{kWidth} * kHeight * 4);
     std::uint8_t* to = out.data();
-    for (std::size_t i = 0; i < kByteCount; i += 3, to += 4) {
-        to[0] = pixels_[i];
-        to[1] = pixels_[i + 1];
-        to[2] = pixels_[i + 2];
+    // Four bytes at a time (one pixel and the next one's red, which the alpha byte then covers):
+    // a word copy per pixel is several times faster than four byte copies in a browser's
+    // first, unoptimised pass over the code.
+    std::size_t i = 0;
+    for (; i + kBytesPerPixel < kByteCount; i += kBytesPerPixel, to += 4) {
+        std::memcpy(to, pixels_.data() + i, 4);
         to[3] = 0xFF;
     }
+    std::memcpy(to, pixels_.data() + i, kBytesPerPixel);
+    to[3] = 0xFF;
     return out;
 }
 

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
-// The lesson as the browser page sees it: a LessonSession, its pictures and its texts, through
-// Embind. The page forwards its events here in form pixels and applies what each returns.
+// The lesson as the browser page sees it: one LessonSession, its pictures and its texts, through
+// a plain C interface. The page forwards its events here in form pixels; every call answers with
+// a JSON text in the lesson's memory, valid until the next call, which the page applies.
 
 #include "assets/picture_words.h"
 #include "reaction/focus_mark.h"
@@ -9,199 +10,201 @@
 #include "reaction/lesson_texts.h"
 #include "runtime/project_description.h"
 
-#include <emscripten/bind.h>
-#include <emscripten/val.h>
+#include <emscripten/em_js.h>
+#include <emscripten/emscripten.h>
 
 #include <array>
 #include <cstdint>
 #include <cstdio>
+#include <optional>
 #include <string>
 #include <vector>
+
+// The page's change notice: hides or shows the named element; 0 when it could not.
+EM_JS(int, velmora_page_set_visible, (const char* name, int visible),
+      { return Module.setVisible(UTF8ToString(name), !!visible) ? 1 : 0; });
 
 namespace velmora {
 namespace {
 
-using emscripten::val;
+// JSON values: a text, a number, a flag, an object's field, and an object or an array of values
+// that are JSON already.
+std::string text(std::string_view text) {
+    std::string out = "\"";
+    for (const char c : text) {
+        char escaped[8] = {c};
+        if (static_cast<unsigned char>(c) < 0x20) std::snprintf(escaped, sizeof escaped, "\\u%04x", unsigned(c));
+        if (c == '"' || c == '\\') escaped[0] = '\\', escaped[1] = c;
+        out += escaped;
+    }
+    return out + '"';
+}
+std::string number(int value) { return std::to_string(value); }
+std::string flag(bool value) { return value ? "true" : "false"; }
+std::string field(std::string_view key, std::string_view json) { return text(key) + ':' + std::string(json); }
+std::string joined(char open, const std::vector<std::string>& items, char close) {
+    std::string out(1, open);
+    for (const std::string& item : items) (out += out.size() > 1 ? "," : "") += item;
+    return out + close;
+}
+std::string object(const std::vector<std::string>& fields) { return joined('{', fields, '}'); }
+std::string array(const std::vector<std::string>& items) { return joined('[', items, ']'); }
 
 std::string cssColor(Rgb rgb) {
     char css[8];
     std::snprintf(css, sizeof css, "#%02x%02x%02x", rgb.r, rgb.g, rgb.b);
-    return css;
+    return text(css);
 }
 std::string cssColor(OleColor color) { return cssColor(resolveColor(color).value_or(Rgb{})); }
 
-val rectValue(const PixelRect& r) {
-    val out = val::object();
-    for (const auto& [key, value] : {std::pair{"x", r.x}, {"y", r.y}, {"width", r.width}, {"height", r.height}})
-        out.set(key, value);
-    return out;
+std::string rect(const PixelRect& r) {
+    return object({field("x", number(r.x)), field("y", number(r.y)), field("width", number(r.width)),
+                   field("height", number(r.height))});
 }
 
 // The CSS font shorthand for `font` (style, weight, size, family) and its text decoration.
-val fontValue(const FontSpec& font) {
+std::string font(const FontSpec& font) {
     char css[160];
     std::snprintf(css, sizeof css, "%s%d %gpt \"%s\"", font.italic ? "italic " : "", font.bold ? 700 : font.weight,
                   font.points(), font.family.c_str());
-    val out = val::object();
-    out.set("font", std::string(css));
-    out.set("decoration", std::string(font.underline ? "underline " : "") + (font.strikethrough ? "line-through" : ""));
-    return out;
+    const std::string decoration =
+        std::string(font.underline ? "underline " : "") + (font.strikethrough ? "line-through" : "");
+    return object({field("font", text(css)), field("decoration", text(decoration))});
 }
 
-std::string nameOf(const Control* control) { return control ? control->name() : std::string(); }
+std::string nameOf(const Control* control) { return text(control ? control->name() : std::string()); }
+
+std::optional<LessonSession> lesson;
+std::array<std::vector<std::uint8_t>, std::size(kAllPictures)> rgba; // the decoded pictures
+std::string answer;
+
+const char* answered(std::string json) {
+    answer = std::move(json);
+    return answer.c_str();
+}
+
+// The four pictures as the lesson shows them, decoded from their records (back to back, in the
+// order of PictureId): the addresses of their RGBA bytes, and the start error if one is damaged.
+const char* decoded(std::span<const std::uint8_t> records) {
+    std::vector<std::string> pictures;
+    std::string error;
+    try {
+        for (const PictureId id : kAllPictures) {
+            const std::size_t at = std::min(records.size(), static_cast<std::size_t>(id) * kPictureRecordSize);
+            const auto record = records.subspan(at, std::min(kPictureRecordSize, records.size() - at));
+            auto& bytes = rgba[static_cast<std::size_t>(id)] = lessonPicture(id, record).rgba();
+            pictures.push_back(std::to_string(reinterpret_cast<std::uintptr_t>(bytes.data())));
+        }
+    } catch (const PictureFormatError& damaged) {
+        error = std::string(damagedPictureText()) + "\n\n" + damaged.what();
+    }
+    return answered(object({field("pictures", array(pictures)), field("error", text(error))}));
+}
+
+// The form: caption, size, colours, the page's words (its title too) and the controls in
+// reading order.
+const char* started() {
+    const FormDescription& form = lesson->form().description();
+    const PixelRect client = clientRectOf(form);
+    std::vector<std::string> controls;
+    const auto stack = lesson->form().controls(); // top first
+    for (const Control* control : lesson->readingOrder()) {
+        const ControlRecord& r = control->record();
+        const ControlText about = controlText(r.name);
+        const char* kind = r.kind == ControlKind::PictureArea ? "picture"
+                           : r.kind == ControlKind::Label     ? "label"
+                                                              : "button";
+        const auto layer = static_cast<int>(stack.size() - static_cast<std::size_t>(control - stack.data()));
+        controls.push_back(object(
+            {field("name", text(r.name)), field("kind", text(kind)), field("rect", rect(pixelRectOf(*control))),
+             field("layer", number(layer)), field("visible", flag(r.visible)),
+             field("focusable", flag(r.canTakeFocus())), field("caption", text(captionText(*control))),
+             field("backColor", cssColor(r.effectiveBackColor())), field("foreColor", cssColor(r.effectiveForeColor())),
+             field("font", r.font ? font(*r.font) : "null"), field("picture", number(r.picture ? int(*r.picture) : -1)),
+             field("draggable", flag(r.autoDrag)), field("clickable", flag(lesson->clickable(*control))),
+             field("accessibleName", text(about.name)), field("accessibleDescription", text(about.description))}));
+    }
+    return answered(object(
+        {field("name", text(form.name)), field("caption", text(form.caption)), field("title", text(pageTitleText())),
+         field("width", number(client.width)), field("height", number(client.height)),
+         field("backColor", cssColor(form.backColor)), field("focusRing", cssColor(kFocusRingColour)),
+         field("focusRingWidth", number(kFocusRingWidth)), field("pictureFrame", number(kPictureAreaFrameWidth)),
+         field("errorTitle", text(kVelmoraProject.title)), field("ok", text(okText())),
+         field("draggableRole", text(draggableRoleText())), field("stage", text(stageText(stageOf(lesson->form())))),
+         field("ended", text(lessonEndedText())), field("firstFocus", nameOf(lesson->firstFocus())),
+         field("pictureSize", number(ScenePicture::kWidth)), field("controls", array(controls))}));
+}
+
+// What the page applies after an input: outline, sentence, focus, pressed control, stage, and the
+// error box's text when a handler failed.
+const char* stepped(const LessonStep& step) {
+    return answered(object({field("outline", step.outline ? rect(*step.outline) : "null"), field("say", text(step.say)),
+                            field("focus", nameOf(step.focus)), field("pressed", nameOf(step.pressed)),
+                            field("stage", text(step.stage)),
+                            field("error", step.error ? text(errorBoxText(*step.error)) : "null")}));
+}
+
+// The control at `index` in reading order; nullptr for -1 or any index out of range.
+const Control* control(int index) {
+    const auto order = lesson->readingOrder();
+    return index >= 0 && static_cast<std::size_t>(index) < order.size() ? order[static_cast<std::size_t>(index)]
+                                                                        : nullptr;
+}
 
 } // namespace
-
-// Makes the first of `tags` (the page's ?lang= and the browser's languages, in order of
-// preference) that the lesson speaks its language, English if none, before a Lesson is made.
-// Returns the language's tag for <html lang> and its direction for <html dir>.
-val chooseLanguage(val tags) {
-    const std::string_view code = setLessonLanguage(languageForTags(emscripten::vecFromJSArray<std::string>(tags)));
-    val out = val::object();
-    out.set("tag", languageTag(code));
-    out.set("direction", std::string(rightToLeft(code) ? "rtl" : "ltr"));
-    return out;
-}
-
-/*
- * One lesson in one page, built with the page's presentation: an object whose setVisible(name,
- * visible) hides or shows the named element and returns true when it did (false fails the
- * handler's step). Every input returns a step: outline, sentence, focus, pressed control, stage,
- * and the error box's text when a handler failed.
- */
-class WebLesson final {
-public:
-    explicit WebLesson(val presentation)
-        : presentation_(std::move(presentation)), session_([this](const Control& control) {
-              return presentation_.call<bool>("setVisible", control.name(), control.visible()) ? kStatusOk
-                                                                                               : kStatusFail;
-          }) {
-        try {
-            for (const PictureId id : kAllPictures) pictures_[static_cast<std::size_t>(id)] = lessonPicture(id).rgba();
-        } catch (const PictureFormatError& error) {
-            startError_ = std::string(damagedPictureText()) + "\n\n" + error.what();
-        }
-    }
-
-    // The form: caption, client size, colours, the words of the page around it (its title too).
-    val form() const {
-        const FormDescription& form = session_.form().description();
-        const PixelRect client = clientRectOf(form);
-        val out = val::object();
-        out.set("name", form.name);
-        out.set("caption", form.caption);
-        out.set("title", std::string(pageTitleText()));
-        out.set("width", client.width);
-        out.set("height", client.height);
-        out.set("backColor", cssColor(form.backColor));
-        out.set("focusRing", cssColor(kFocusRingColour));
-        out.set("focusRingWidth", kFocusRingWidth);
-        out.set("pictureFrame", kPictureAreaFrameWidth);
-        out.set("errorTitle", std::string(kVelmoraProject.title));
-        out.set("ok", std::string(okText()));
-        out.set("draggableRole", std::string(draggableRoleText()));
-        out.set("stage", std::string(stageText(stageOf(session_.form()))));
-        out.set("ended", std::string(lessonEndedText()));
-        out.set("startError", startError_);
-        out.set("firstFocus", nameOf(session_.firstFocus()));
-        // Each decoded picture (a square this wide) as RGBA bytes: views into the lesson's memory,
-        // which the page copies at once.
-        out.set("pictureSize", ScenePicture::kWidth);
-        val pictures = val::array();
-        for (const std::vector<std::uint8_t>& rgba : pictures_)
-            pictures.call<void>("push", val(emscripten::typed_memory_view(rgba.size(), rgba.data())));
-        out.set("pictures", pictures);
-        return out;
-    }
-
-    // The controls in reading order, each with its place in the stack (higher draws above).
-    val controls() const {
-        const auto stack = session_.form().controls(); // top first
-        val out = val::array();
-        for (const Control* control : session_.readingOrder()) {
-            const ControlRecord& r = control->record();
-            const ControlText text = controlText(r.name);
-            val c = val::object();
-            c.set("name", r.name);
-            c.set("kind", r.kind == ControlKind::PictureArea ? "picture"
-                          : r.kind == ControlKind::Label     ? "label"
-                                                             : "button");
-            c.set("rect", rectValue(pixelRectOf(*control)));
-            c.set("layer", static_cast<int>(stack.size()) - static_cast<int>(control - stack.data()));
-            c.set("visible", r.visible);
-            c.set("focusable", r.canTakeFocus());
-            c.set("caption", std::string(captionText(*control)));
-            c.set("backColor", cssColor(r.effectiveBackColor()));
-            c.set("foreColor", cssColor(r.effectiveForeColor()));
-            c.set("font", r.font ? fontValue(*r.font) : val::null());
-            c.set("picture", r.picture ? static_cast<int>(*r.picture) : -1);
-            c.set("draggable", r.autoDrag);
-            c.set("clickable", session_.clickable(*control));
-            c.set("accessibleName", std::string(text.name));
-            c.set("accessibleDescription", std::string(text.description));
-            out.call<void>("push", c);
-        }
-        return out;
-    }
-
-    val pointerDown(int x, int y, bool second) { return out(session_.pointerPressed({x, y}, second)); }
-    val pointerMove(int x, int y) { return out(session_.pointerMoved({x, y})); }
-    val pointerUp(int x, int y) { return out(session_.pointerReleased({x, y})); }
-    val pointerCancel() { return out(session_.pointerCancelled()); }
-    val activate(const std::string& name) { return out(find(name) ? session_.activate(*find(name)) : LessonStep{}); }
-    // An arrow key, as the unit step (dx, dy) it points along.
-    val moveHold(int dx, int dy, bool fine) {
-        const Direction d = dx < 0   ? Direction::Left
-                            : dx > 0 ? Direction::Right
-                            : dy < 0 ? Direction::Up
-                                     : Direction::Down;
-        return out(session_.moveHold(d, fine));
-    }
-    val putDown() { return out(session_.putDown()); }
-    val whereAmI() { return out(session_.whereAmI()); }
-    val focusMoved(const std::string& name) { return out(session_.focusMoved(find(name))); }
-    val windowBlurred() { return out(session_.windowDeactivated()); }
-    bool holding() const { return session_.holding(); }
-    bool dragging() const { return session_.dragging(); }
-
-private:
-    const Control* find(const std::string& name) const { return session_.form().find(name); }
-    val out(const LessonStep& step) const {
-        val result = val::object();
-        result.set("outline", step.outline ? rectValue(*step.outline) : val::null());
-        result.set("say", step.say);
-        result.set("focus", nameOf(step.focus));
-        result.set("pressed", nameOf(step.pressed));
-        result.set("stage", std::string(step.stage));
-        result.set("error", step.error ? val(errorBoxText(*step.error)) : val::null());
-        return result;
-    }
-
-    val presentation_;
-    LessonSession session_;
-    std::array<std::vector<std::uint8_t>, std::size(kAllPictures)> pictures_;
-    std::string startError_;
-};
-
 } // namespace velmora
 
-EMSCRIPTEN_BINDINGS(velmora) {
-    using velmora::WebLesson;
-    emscripten::function("chooseLanguage", &velmora::chooseLanguage);
-    emscripten::class_<WebLesson>("Lesson")
-        .constructor<emscripten::val>()
-        .function("form", &WebLesson::form)
-        .function("controls", &WebLesson::controls)
-        .function("pointerDown", &WebLesson::pointerDown)
-        .function("pointerMove", &WebLesson::pointerMove)
-        .function("pointerUp", &WebLesson::pointerUp)
-        .function("pointerCancel", &WebLesson::pointerCancel)
-        .function("activate", &WebLesson::activate)
-        .function("moveHold", &WebLesson::moveHold)
-        .function("putDown", &WebLesson::putDown)
-        .function("whereAmI", &WebLesson::whereAmI)
-        .function("focusMoved", &WebLesson::focusMoved)
-        .function("windowBlurred", &WebLesson::windowBlurred)
-        .function("holding", &WebLesson::holding)
-        .function("dragging", &WebLesson::dragging);
+using velmora::lesson;
+using velmora::stepped;
+
+extern "C" {
+// Makes the first of the language tags (the page's ?lang= and the browser's languages, in order
+// of preference, one a line in `size` bytes at `tags`) that the lesson speaks its language,
+// English if none, before the lesson starts: its tag for <html lang> and its direction.
+EMSCRIPTEN_KEEPALIVE const char* velmora_choose_language(const char* tags, std::size_t size) {
+    std::vector<std::string> wanted;
+    for (std::string_view rest(tags, size); !rest.empty();) {
+        wanted.emplace_back(rest.substr(0, rest.find('\n')));
+        rest.remove_prefix(std::min(rest.size(), wanted.back().size() + 1));
+    }
+    const std::string_view code = velmora::setLessonLanguage(velmora::languageForTags(wanted));
+    using velmora::field, velmora::text;
+    return velmora::answered(velmora::object({field("tag", text(velmora::languageTag(code))),
+                                              field("direction", text(velmora::rightToLeft(code) ? "rtl" : "ltr"))}));
+}
+EMSCRIPTEN_KEEPALIVE const char* velmora_start() {
+    lesson.emplace([](const velmora::Control& c) {
+        return velmora_page_set_visible(c.name().c_str(), c.visible()) ? velmora::kStatusOk : velmora::kStatusFail;
+    });
+    return velmora::started();
+}
+// The picture records, `size` bytes at `records` (the page's to free).
+EMSCRIPTEN_KEEPALIVE const char* velmora_pictures(const std::uint8_t* records, std::size_t size) {
+    return velmora::decoded({records, size});
+}
+EMSCRIPTEN_KEEPALIVE const char* velmora_pointer_down(int x, int y, int second) {
+    return stepped(lesson->pointerPressed({x, y}, second));
+}
+EMSCRIPTEN_KEEPALIVE const char* velmora_pointer_move(int x, int y) { return stepped(lesson->pointerMoved({x, y})); }
+EMSCRIPTEN_KEEPALIVE const char* velmora_pointer_up(int x, int y) { return stepped(lesson->pointerReleased({x, y})); }
+EMSCRIPTEN_KEEPALIVE const char* velmora_pointer_cancel() { return stepped(lesson->pointerCancelled()); }
+// A control goes by its place in reading order, -1 for none.
+EMSCRIPTEN_KEEPALIVE const char* velmora_activate(int control) {
+    const velmora::Control* c = velmora::control(control);
+    return stepped(c ? lesson->activate(*c) : velmora::LessonStep{});
+}
+EMSCRIPTEN_KEEPALIVE const char* velmora_focus_moved(int control) {
+    return stepped(lesson->focusMoved(velmora::control(control)));
+}
+// An arrow key, as the unit step (dx, dy) it points along.
+EMSCRIPTEN_KEEPALIVE const char* velmora_move_hold(int dx, int dy, int fine) {
+    using velmora::Direction;
+    const Direction d = dx < 0 ? Direction::Left : dx > 0 ? Direction::Right : dy < 0 ? Direction::Up : Direction::Down;
+    return stepped(lesson->moveHold(d, fine));
+}
+EMSCRIPTEN_KEEPALIVE const char* velmora_put_down() { return stepped(lesson->putDown()); }
+EMSCRIPTEN_KEEPALIVE const char* velmora_where_am_i() { return stepped(lesson->whereAmI()); }
+EMSCRIPTEN_KEEPALIVE const char* velmora_window_blurred() { return stepped(lesson->windowDeactivated()); }
+EMSCRIPTEN_KEEPALIVE int velmora_holding() { return lesson->holding(); }
+EMSCRIPTEN_KEEPALIVE int velmora_dragging() { return lesson->dragging(); }
 }

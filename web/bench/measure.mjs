@@ -1,18 +1,23 @@
 // SPDX-License-Identifier: MIT
 // Measures the web edition against the floor page (bench/web_floor/) in headless Chromium:
 //   node measure.mjs SITE FLOOR [RUNS]
-// Each page is loaded RUNS times (15 unless given), alternately, from a plain static server and
-// again from one that compresses with gzip. Prints medians of the time from navigation start to the first correct frame, the bytes
-// transferred (raw, and as a server compressing with gzip level 6 would send them), and for the
-// site the main thread's script time over a 300-step mouse drag of the substrate.
+// Each page is loaded RUNS times (15 unless given), alternately, each time as a first visit (a
+// fresh browser context), from a plain static server and again from one that compresses with
+// gzip. Prints medians of the time from navigation start to the first correct frame, of the bytes
+// each server sent for the visit (the service worker's downloads included), and for the site the
+// main thread's script time over a 300-step mouse drag of the substrate. Then Lighthouse's mobile
+// performance audit of the site, served by Python's http.server, LIGHTHOUSE_RUNS times (3).
 
+import { spawn } from 'node:child_process';
 import { cpSync, mkdtempSync, readdirSync, readFileSync, rmSync, statSync, writeFileSync } from 'node:fs';
+import { createRequire } from 'node:module';
 import { tmpdir } from 'node:os';
 import { extname, join } from 'node:path';
 import { gzipped, kCompressible, launch, pixels, serve } from '../tests/browser.mjs';
 
 const [siteDir, floorSource, runsArg] = process.argv.slice(2);
 const runs = Number(runsArg ?? 15);
+const lighthouseRuns = Number(process.env.LIGHTHOUSE_RUNS ?? 3);
 const kDragSteps = 300;
 
 const median = (values) => {
@@ -28,7 +33,9 @@ function firstFrameProbe() {
   const shownPictures = () => [...document.querySelectorAll('#Form1 img, #Form1 canvas')]
     .filter((e) => e.offsetParent !== null && (e.tagName === 'CANVAS' || (e.complete && e.naturalWidth > 0)));
   const check = () => {
-    const ready = document.getElementById('Form1')?.offsetParent !== null && shownPictures().length === 2 &&
+    const form = document.getElementById('Form1');
+    const ready = form !== null && form.offsetParent !== null && getComputedStyle(form).visibility === 'visible' &&
+      shownPictures().length === 2 &&
       document.fonts.status === 'loaded';
     if (ready) requestAnimationFrame(() => { window.firstFrameMs = performance.now(); });
     else requestAnimationFrame(check);
@@ -44,6 +51,12 @@ async function makeFloor(browser, siteUrl) {
   const page = await browser.newPage();
   await page.goto(siteUrl);
   await page.waitForSelector('body[data-ready]');
+  // The page draws a picture when it shows it: all four shown, and the view a pixel wider (the
+  // form still at one to one), which makes the page draw every shown picture.
+  await page.$$eval('#Form1 [data-control]', (controls) => controls.forEach((c) => { c.hidden = false; }));
+  const viewport = page.viewport();
+  await page.setViewport({ ...viewport, width: viewport.width + 1 });
+  await page.waitForFunction(() => [...document.querySelectorAll('#Form1 canvas')].every((c) => c.width === c.offsetWidth));
   const pngs = await page.$$eval('#Form1 canvas', (canvases) => canvases.map((c) => [c.closest('[data-control]').id, c.toDataURL('image/png')]));
   const files = { Picture1: 'enzyme.png', Picture2: 'substrate.png', Picture3: 'products.png', Picture4: 'complex.png' };
   for (const [control, url] of pngs) writeFileSync(join(floor, files[control]), Buffer.from(url.split(',')[1], 'base64'));
@@ -51,17 +64,14 @@ async function makeFloor(browser, siteUrl) {
   return floor;
 }
 
-async function loadOnce(browser, url, withDrag) {
-  const page = await browser.newPage();
-  await page.setCacheEnabled(false);
+async function loadOnce(browser, server, withDrag) {
+  const context = await browser.createBrowserContext();
+  const page = await context.newPage();
   await page.evaluateOnNewDocument(firstFrameProbe);
-  const bodies = [];
-  page.on('response', async (response) => {
-    if (response.status() !== 200 || response.url().startsWith('data:')) return;
-    const name = new URL(response.url()).pathname;
-    bodies.push(response.buffer().then((body) => [name, body]).catch(() => [name, Buffer.alloc(0)]));
-  });
-  await page.goto(url, { waitUntil: 'load' });
+  const files = [];
+  page.on('response', (response) => { if (!response.url().startsWith('data:')) files.push(new URL(response.url()).pathname); });
+  const before = server.sent();
+  await page.goto(server.url, { waitUntil: 'load' });
   await page.waitForFunction(() => window.firstFrameMs !== undefined, { timeout: 15000 });
   const firstFrameMs = await page.evaluate(() => window.firstFrameMs);
   // The frame is correct: enzyme black in its block, substrate red, Reset's face light.
@@ -72,10 +82,10 @@ async function loadOnce(browser, url, withDrag) {
   const [enzyme, substrate, reset] = await pixels(page, ([x, y]) => [form[0] + x, form[1] + y],
     [[232, 400], [230, 130], [520, 80]]);
   const correct = enzyme.join(',') === '0,0,0' && substrate.join(',') === '255,0,0' && reset.every((c) => c > 150);
-  if (!correct) throw new Error(`${url}: the first frame is not the start screen`);
-  const files = await Promise.all(bodies);
-  const raw = files.reduce((sum, [, body]) => sum + body.length, 0);
-  const gzip = files.reduce((sum, [name, body]) => sum + gzipSize(name, body), 0);
+  if (!correct) throw new Error(`${server.url}: the first frame is not the start screen`);
+  // Everything the visit brings: the page's files and what its service worker keeps.
+  await page.evaluate(() => (document.querySelector('link[rel="manifest"]') ? navigator.serviceWorker.ready : null));
+  const sent = server.sent() - before;
   let scriptMsPerStep = null;
   if (withDrag) {
     const cdp = await page.createCDPSession();
@@ -92,8 +102,38 @@ async function loadOnce(browser, url, withDrag) {
     await page.mouse.up();
     scriptMsPerStep = ((after - before) * 1000) / kDragSteps;
   }
-  await page.close();
-  return { firstFrameMs, raw, gzip, scriptMsPerStep, files: files.map(([name]) => name) };
+  await context.close();
+  return { firstFrameMs, sent, scriptMsPerStep, files };
+}
+
+// Lighthouse's mobile performance audit of the site served by Python's http.server: medians of
+// the score and the largest contentful paint, with each run's figures.
+async function lighthouse() {
+  const server = spawn('python3', ['-u', '-m', 'http.server', '0', '--bind', '127.0.0.1', '--directory', siteDir],
+    { stdio: ['ignore', 'pipe', 'ignore'] });
+  try {
+    const port = await new Promise((resolve, reject) => {
+      server.stdout.on('data', (data) => { const m = /port (\d+)/.exec(String(data)); if (m) resolve(m[1]); });
+      server.once('exit', () => reject(new Error('python3 -m http.server did not start')));
+    });
+    const cli = createRequire(import.meta.url).resolve('lighthouse/cli/index.js');
+    const results = [];
+    for (let i = 0; i < lighthouseRuns; ++i) {
+      const report = await new Promise((resolve, reject) => {
+        const run = spawn(process.execPath, [cli, `http://127.0.0.1:${port}/`, '--only-categories=performance',
+          '--output=json', '--output-path=stdout', '--quiet', '--chrome-flags=--headless=new --no-sandbox --disable-gpu'],
+        { env: { ...process.env, CHROME_PATH: process.env.CHROMIUM ?? '/usr/bin/chromium' }, stdio: ['ignore', 'pipe', 'inherit'] });
+        let out = '';
+        run.stdout.on('data', (data) => { out += data; });
+        run.once('exit', (code) => (code === 0 ? resolve(JSON.parse(out)) : reject(new Error(`lighthouse ended with ${code}`))));
+      });
+      results.push({ score: report.categories.performance.score * 100, lcp: report.audits['largest-contentful-paint'].numericValue,
+        version: report.lighthouseVersion });
+    }
+    return results;
+  } finally {
+    server.kill();
+  }
 }
 
 const browser = await launch();
@@ -103,10 +143,10 @@ const servers = [plainSite, await serve(floorDir), await serve(siteDir, { gzip: 
 try {
   const results = { site: [], floor: [], siteGzip: [], floorGzip: [] };
   for (let i = 0; i < runs; ++i) {
-    results.site.push(await loadOnce(browser, servers[0].url, true));
-    results.floor.push(await loadOnce(browser, servers[1].url, false));
-    results.siteGzip.push(await loadOnce(browser, servers[2].url, false));
-    results.floorGzip.push(await loadOnce(browser, servers[3].url, false));
+    results.site.push(await loadOnce(browser, servers[0], true));
+    results.floor.push(await loadOnce(browser, servers[1], false));
+    results.siteGzip.push(await loadOnce(browser, servers[2], false));
+    results.floorGzip.push(await loadOnce(browser, servers[3], false));
   }
   const version = await browser.version();
   const m = (list, key) => median(list.map((r) => r[key]));
@@ -118,8 +158,9 @@ try {
   console.log(`${version}, ${runs} loads of each page from each server, medians:`);
   console.log(`first correct frame, plain server  ${frames('site', 'floor')}`);
   console.log(`first correct frame, gzip server   ${frames('siteGzip', 'floorGzip')}`);
-  console.log(`transferred, raw      site ${(m(results.site, 'raw') / 1024).toFixed(1)} KiB   floor ${(m(results.floor, 'raw') / 1024).toFixed(1)} KiB`);
-  console.log(`transferred, gzip -6  site ${(m(results.site, 'gzip') / 1024).toFixed(1)} KiB   floor ${(m(results.floor, 'gzip') / 1024).toFixed(1)} KiB`);
+  const kib = (list) => `${(m(list, 'sent') / 1024).toFixed(1)} KiB`;
+  console.log(`sent, plain server    site ${kib(results.site)}   floor ${kib(results.floor)}`);
+  console.log(`sent, gzip server     site ${kib(results.siteGzip)}   floor ${kib(results.floorGzip)}`);
   console.log(`drag, script per step site ${m(results.site, 'scriptMsPerStep').toFixed(3)} ms (${kDragSteps} steps)`);
   console.log(`files fetched         site ${results.site[0].files.join(' ')}`);
   console.log(`                      floor ${results.floor[0].files.join(' ')}`);
@@ -135,6 +176,14 @@ try {
     console.log(`  ${name.padEnd(28)} ${(body.length / 1024).toFixed(1).padStart(7)} / ${(gz / 1024).toFixed(1).padStart(6)}`);
   }
   console.log(`  ${'all'.padEnd(28)} ${(rawTotal / 1024).toFixed(1).padStart(7)} / ${(gzipTotal / 1024).toFixed(1).padStart(6)}`);
+  const single = join(siteDir, '..', 'velmora.html');
+  console.log(`single file velmora.html: ${(statSync(single).size / 1024).toFixed(1)} KiB (${statSync(single).size} bytes)`);
+  if (lighthouseRuns > 0) {
+    const audits = await lighthouse();
+    console.log(`Lighthouse ${audits[0].version}, mobile, Python http.server, ${audits.length} runs: performance median ` +
+      `${median(audits.map((a) => a.score))} (${audits.map((a) => a.score).join(', ')}), largest contentful paint median ` +
+      `${(median(audits.map((a) => a.lcp)) / 1000).toFixed(2)} s (${audits.map((a) => (a.lcp / 1000).toFixed(2)).join(', ')})`);
+  }
 } finally {
   await browser.close();
   for (const server of servers) server.close();

@@ -134,16 +134,16 @@ function createControl(control) {
   return element;
 }
 
-// Each picture's canvas, with the picture's own RGBA pixels (a square of form.pictureSize).
+// Each picture's canvas, with the picture's own RGBA pixels (a square of form.pictureSize) once
+// the lesson has decoded them.
 const pictures = new Map();
 
 function pictureCanvas(index) {
   const size = form.pictureSize;
-  const memory = form.pictures[index]; // the lesson's memory: copied at once
   const canvas = document.createElement('canvas');
   canvas.setAttribute('aria-hidden', 'true');
+  canvas.dataset.picture = index;
   Object.assign(canvas.style, { width: `${size}px`, height: `${size}px` });
-  pictures.set(canvas, new Uint8ClampedArray(memory));
   return canvas;
 }
 
@@ -203,11 +203,15 @@ function drawPicture(canvas, rgba, scale) {
   const count = form.pictureSize;
   const size = Math.max(1, Math.round(count * scale));
   if (canvas.width === size) return;
-  const cover = coverage(count, size);
-  const columns = new Float32Array(size * count * 4);
-  resampleLines(rgba, count, count, cover, columns); // rows across, turned into columns
-  const image = new ImageData(size, size);
-  resampleLines(columns, size, count, cover, image.data); // the columns down, turned back
+  // At one to one the picture's own pixels, which the resampling would give unchanged.
+  let image = new ImageData(rgba, count, count);
+  if (size !== count) {
+    const cover = coverage(count, size);
+    const columns = new Float32Array(size * count * 4);
+    resampleLines(rgba, count, count, cover, columns); // rows across, turned into columns
+    image = new ImageData(size, size);
+    resampleLines(columns, size, count, cover, image.data); // the columns down, turned back
+  }
   canvas.width = size;
   canvas.height = size;
   canvas.getContext('2d').putImageData(image, 0, 0);
@@ -270,7 +274,11 @@ const presentation = {
     try {
       const element = document.getElementById(name);
       element.hidden = !visible;
-      if (visible) drawShownPictures();
+      if (visible) {
+        // WebKit drops what a hidden canvas held: a picture that comes back is drawn anew.
+        for (const canvas of element.querySelectorAll('canvas')) canvas.width = 0;
+        drawShownPictures();
+      }
       return element.hidden === !visible;
     } catch {
       return false;
@@ -349,6 +357,86 @@ function wireGestures() {
   });
 }
 
+// The lesson's files, as the page's preload links name them (data: URLs in the single-file
+// edition).
+const fileUrl = (id) => document.getElementById(id).href;
+
+async function fetched(url) {
+  const response = await fetch(url);
+  if (!response.ok) throw new Error(`${url}: ${response.status}`);
+  return response;
+}
+
+// A file of the lesson carried gzipped (the picture records, the WebAssembly), inflated.
+async function inflated(id) {
+  const response = await fetched(fileUrl(id));
+  return new Uint8Array(await new Response(response.body.pipeThrough(new DecompressionStream('gzip'))).arrayBuffer());
+}
+const pictureRecords = () => inflated('velmora-pictures');
+const instantiate = async (imports) => WebAssembly.instantiate(await inflated('velmora-wasm'), imports);
+
+function loadModule() {
+  return new Promise((resolve, reject) => {
+    createVelmora({
+      setVisible: (name, visible) => presentation.setVisible(name, visible),
+      onAbort: reject,
+      instantiateWasm(imports, receive) {
+        instantiate(imports).then(({ instance, module }) => receive(instance, module), reject);
+        return {};
+      },
+    }).then(resolve, reject);
+  });
+}
+
+// The lesson's C interface as the calls the page makes. Each answers with JSON in the lesson's
+// memory; texts and bytes go in through a copy in it; a control goes by its place in reading
+// order.
+function lessonOf(module) {
+  const answer = (address) => JSON.parse(module.UTF8ToString(address));
+  const given = (bytes, call) => {
+    const copy = module._malloc(bytes.length + 1);
+    module.HEAPU8.set(bytes, copy);
+    module.HEAPU8[copy + bytes.length] = 0;
+    try {
+      return answer(call(copy, bytes.length));
+    } finally {
+      module._free(copy);
+    }
+  };
+  let controls = [];
+  const at = (name) => controls.findIndex((control) => control.name === name);
+  return {
+    // Makes the first of `tags` that the lesson speaks its language: { tag, direction }.
+    chooseLanguage: (tags) => given(new TextEncoder().encode(tags.join('\n')), module._velmora_choose_language),
+    // The form and its controls, in reading order.
+    start: () => {
+      const started = answer(module._velmora_start());
+      controls = started.controls;
+      return started;
+    },
+    controls: () => controls,
+    // The four pictures decoded from the records' bytes: { pictures (RGBA, copied), error }.
+    pictures: (records) => {
+      const decoded = given(records, module._velmora_pictures);
+      const bytes = form.pictureSize * form.pictureSize * 4;
+      decoded.pictures = decoded.pictures.map((address) => new Uint8ClampedArray(module.HEAPU8.buffer, address, bytes).slice());
+      return decoded;
+    },
+    pointerDown: (x, y, second) => answer(module._velmora_pointer_down(x, y, second)),
+    pointerMove: (x, y) => answer(module._velmora_pointer_move(x, y)),
+    pointerUp: (x, y) => answer(module._velmora_pointer_up(x, y)),
+    pointerCancel: () => answer(module._velmora_pointer_cancel()),
+    activate: (name) => answer(module._velmora_activate(at(name))),
+    moveHold: (dx, dy, fine) => answer(module._velmora_move_hold(dx, dy, fine)),
+    putDown: () => answer(module._velmora_put_down()),
+    whereAmI: () => answer(module._velmora_where_am_i()),
+    focusMoved: (name) => answer(module._velmora_focus_moved(at(name))),
+    windowBlurred: () => answer(module._velmora_window_blurred()),
+    holding: () => module._velmora_holding() !== 0,
+    dragging: () => module._velmora_dragging() !== 0,
+  };
+}
+
 async function start() {
   if (typeof WebAssembly !== 'object' || typeof WebAssembly.instantiate !== 'function') {
     showNotice(notice.dataset.cannotRun);
@@ -364,9 +452,10 @@ async function start() {
     cannotLoad();
     return;
   }
-  let module;
+  const records = pictureRecords();
+  records.catch(() => {}); // its failure is told below
   try {
-    module = await createVelmora({ onAbort: cannotLoad });
+    lesson = lessonOf(await loadModule());
   } catch {
     cannotLoad();
     return;
@@ -375,18 +464,12 @@ async function start() {
   // The lesson speaks the first language it knows of a ?lang= in the address (a teacher's link)
   // and the browser's own, in that order.
   const wanted = [new URLSearchParams(location.search).get('lang') ?? '', ...(navigator.languages ?? [])];
-  const language = module.chooseLanguage(wanted);
+  const language = lesson.chooseLanguage(wanted);
   document.documentElement.lang = language.tag;
   document.documentElement.dir = language.direction;
-  lesson = new module.Lesson(presentation);
-  form = lesson.form();
+  form = lesson.start();
   document.title = form.title;
   document.getElementById('error-ok').textContent = form.ok;
-  if (form.startError) {
-    showNotice(form.startError);
-    showError(form.errorTitle, form.startError);
-    return;
-  }
   // Only the texts follow the language's direction: the form keeps its layout in every language.
   formElement.dir = 'ltr';
   formElement.setAttribute('role', 'group');
@@ -409,15 +492,44 @@ async function start() {
   outline.hidden = true;
   outline.setAttribute('aria-hidden', 'true');
   formElement.append(outline);
-  wireGestures();
+  // Laid out at once but not shown until its pictures are drawn: the browser loads the fonts of
+  // its words while the pictures are decoded.
+  formElement.style.visibility = 'hidden';
   formElement.hidden = false;
   fit();
+  void formElement.offsetWidth;
+  let decoded;
+  try {
+    decoded = lesson.pictures(await records);
+  } catch {
+    formElement.hidden = true;
+    cannotLoad();
+    return;
+  }
+  if (decoded.error) { // a damaged record
+    formElement.hidden = true;
+    showNotice(decoded.error);
+    showError(form.errorTitle, decoded.error);
+    return;
+  }
+  for (const canvas of formElement.querySelectorAll('canvas')) pictures.set(canvas, decoded.pictures[canvas.dataset.picture]);
+  drawShownPictures();
+  formElement.style.visibility = '';
+  wireGestures();
   new ResizeObserver(fit).observe(view);
   watchPixelRatio();
   watchPrinting();
   if (form.firstFocus) document.getElementById(form.firstFocus).focus({ preventScroll: true, focusVisible: false });
   await document.fonts.ready;
   requestAnimationFrame(() => { document.body.dataset.ready = 'true'; });
+  keepForOffline();
+}
+
+// The installable site (the page with a manifest, served over HTTP) keeps itself for use with no
+// network; the single file and a page opened from the disk have nothing to keep.
+function keepForOffline() {
+  if (!('serviceWorker' in navigator) || !document.querySelector('link[rel="manifest"]') || !/^https?:$/.test(location.protocol)) return;
+  navigator.serviceWorker.register('sw.js').catch(() => {}); // without it the lesson still plays online
 }
 
 start();

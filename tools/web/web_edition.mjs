@@ -1,0 +1,114 @@
+// SPDX-License-Identifier: MIT
+// Finishes the web edition from the page built in SITE, following whatever the page refers to:
+//
+// The service worker: WORKER_TEMPLATE with the list of the site's files the page needs (its
+// precache) and a version made from their contents, written as SITE/sw.js. A new version of any
+// file is a new worker, which the browser installs on the next visit.
+//
+// The single file: the whole lesson in one self-contained HTML file, so that it plays from a
+// disk, a mail attachment or a learning platform with no request but data: URLs. From the page:
+//   - a stylesheet link becomes a <style>, and each url() inside it a data: URL;
+//   - a module script becomes an inline module, each "import name from './file.js'" in it
+//     replaced by that file's code (whose "export default name" it then needs no more);
+//   - a preload link keeps its id and gets its file as a data: URL, which the page fetches; it
+//     loses its rel, as there is nothing left to load ahead;
+//   - the module preload and the web app manifest are left out: the one is inside the file, the
+//     other belongs to the installable site;
+//   - each NOTICE file (a licence that must travel with what it covers) goes in as a comment.
+// Fails, naming it, on any reference it cannot take in.
+//   node web_edition.mjs SITE WORKER_TEMPLATE SINGLE_FILE DEPFILE [NOTICE...]
+import { createHash } from 'node:crypto';
+import { readFileSync, writeFileSync } from 'node:fs';
+import { dirname, extname, join, relative } from 'node:path';
+
+const [site, workerTemplate, output, depfile, ...notices] = process.argv.slice(2);
+if (!depfile) {
+  console.error('usage: web_edition.mjs SITE WORKER_TEMPLATE SINGLE_FILE DEPFILE [NOTICE...]');
+  process.exit(2);
+}
+const kTypes = {
+  '.css': 'text/css', '.js': 'text/javascript', '.wasm': 'application/wasm', '.woff2': 'font/woff2',
+  '.png': 'image/png', '.svg': 'image/svg+xml', '.json': 'application/json',
+};
+const read = new Set();
+const fail = (message) => { throw new Error(message); };
+
+function file(path, encoding) {
+  read.add(path);
+  try {
+    return readFileSync(path, encoding);
+  } catch {
+    return fail(`${relative(site, path)} is referred to but not there`);
+  }
+}
+const local = (reference) => !/^(data:|blob:|#|[a-z][a-z0-9+.-]*:\/\/)/i.test(reference);
+const dataUrl = (path) => `data:${kTypes[extname(path)] ?? 'application/octet-stream'};base64,${file(path).toString('base64')}`;
+const attribute = (tag, name) => tag.match(new RegExp(`\\s${name}="([^"]*)"`))?.[1];
+
+// Text that goes inside a <script> or <style> element must not end it early.
+function inert(text, where) {
+  if (/<\/(script|style)|<!--/i.test(text)) fail(`${where} holds text that would end its element early`);
+  return text;
+}
+
+function stylesheet(path) {
+  const css = file(path, 'utf8').replace(/url\(\s*(["']?)([^"')]+)\1\s*\)/g, (whole, quote, reference) =>
+    (local(reference) ? `url("${dataUrl(join(dirname(path), reference))}")` : whole));
+  return `<style>\n${inert(css, relative(site, path))}</style>`;
+}
+
+function bundled(path) {
+  return file(path, 'utf8').replace(/^import\s+(.*?)\s+from\s+'([^']+)';?$/gm, (whole, name, reference) => {
+    if (!/^[A-Za-z_$][\w$]*$/.test(name) || !local(reference)) fail(`${relative(site, path)}: cannot take in ${whole}`);
+    const imported = join(dirname(path), reference);
+    const code = bundled(imported);
+    const exported = new RegExp(`^export default ${name.replace('$', '\\$')};?$`, 'm');
+    if (!exported.test(code)) fail(`${relative(site, imported)} has no "export default ${name}"`);
+    return code.replace(exported, '');
+  });
+}
+
+function page() {
+  const html = file(join(site, 'index.html'), 'utf8')
+    .replace(/<link\b[^>]*>/g, (tag) => {
+      const rel = attribute(tag, 'rel');
+      const href = attribute(tag, 'href');
+      if (!href || !local(href)) return tag;
+      if (rel === 'stylesheet') return stylesheet(join(site, href));
+      if (rel === 'modulepreload') return '';
+      if (rel === 'manifest') return file(join(site, href)) && '';
+      if (rel === 'preload') {
+        return tag.replace(/\s(rel|as|crossorigin)(="[^"]*")?(?=[\s>])/g, '').replace(`href="${href}"`, `href="${dataUrl(join(site, href))}"`);
+      }
+      return fail(`index.html: cannot take in ${tag}`);
+    })
+    .replace(/<script\b([^>]*)\ssrc="([^"]*)"([^>]*)><\/script>/g, (whole, before, src, after) => {
+      if (!local(src)) return whole;
+      if (!/type="module"/.test(before + after)) fail(`index.html: only module scripts are taken in, not ${whole}`);
+      return `<script${before}${after}>\n${inert(bundled(join(site, src)), src)}</script>`;
+    });
+  const left = [...html.matchAll(/\s(?:src|href)="([^"]*)"/g)].map((m) => m[1]).filter(local);
+  if (left.length) fail(`index.html: cannot take in ${left.join(', ')}`);
+  const comments = notices.map((notice) => `<!--\n${file(notice, 'utf8').replaceAll('--', '- -')}\n-->\n`);
+  return html.replace(/<\/html>\s*$/, `</html>\n${comments.join('')}`);
+}
+
+// The worker's precache: the page itself and every file of the site it read, licences aside.
+function worker(needed) {
+  const files = [...needed].filter((path) => path.startsWith(site) && !notices.includes(path));
+  const version = createHash('sha256');
+  for (const path of [workerTemplate, ...files]) version.update(readFileSync(path));
+  const list = ['./', ...files.map((path) => relative(site, path)).filter((name) => name !== 'index.html')];
+  return file(workerTemplate, 'utf8')
+    .replace("'@FILES@'", JSON.stringify(list))
+    .replace('@VERSION@', version.digest('hex').slice(0, 16));
+}
+
+try {
+  writeFileSync(output, page());
+  writeFileSync(join(site, 'sw.js'), worker(read));
+  writeFileSync(depfile, `${output}: ${[...read].map((path) => path.replaceAll(' ', '\\ ')).join(' ')}\n`);
+} catch (error) {
+  console.error(`single_file: ${error.message}`);
+  process.exit(1);
+}
