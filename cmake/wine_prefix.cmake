@@ -20,6 +20,9 @@ endif()
 message(STATUS "Creating the Wine prefix ${VELMORA_WINEPREFIX}")
 execute_process(COMMAND ${CMAKE_CROSSCOMPILING_EMULATOR} wineboot --init
                 RESULT_VARIABLE wineboot_result OUTPUT_QUIET ERROR_QUIET TIMEOUT 300)
+# Wine's server writes the new registry when it ends, a few seconds after wineboot: wait for that.
+execute_process(COMMAND ${CMAKE_COMMAND} -E env WINEPREFIX=${VELMORA_WINEPREFIX} ${velmora_wine_dir}/wineserver -w
+                TIMEOUT 120)
 if(NOT wineboot_result EQUAL 0 OR NOT EXISTS ${VELMORA_WINEPREFIX}/system.reg)
   message(FATAL_ERROR "Wine could not create its prefix ${VELMORA_WINEPREFIX} (${wineboot_result}).")
 endif()
