@@ -130,7 +130,7 @@ const char* started() {
          field("backColor", cssColor(form.backColor)), field("focusRing", cssColor(kFocusRingColour)),
          field("focusRingWidth", number(kFocusRingWidth)), field("pictureFrame", number(kPictureAreaFrameWidth)),
          field("errorTitle", text(kVelmoraProject.title)), field("ok", text(okText())),
-         field("draggableRole", text(draggableRoleText())), field("stage", text(stageText(stageOf(lesson->form())))),
+         field("draggableRole", text(draggableRoleText())), field("stage", text(lesson->stageSentence())),
          field("ended", text(lessonEndedText())), field("firstFocus", nameOf(lesson->firstFocus())),
          field("pictureSize", number(ScenePicture::kWidth)), field("controls", array(controls))}));
 }
