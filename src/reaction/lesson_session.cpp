@@ -55,6 +55,8 @@ const Control* LessonSession::firstFocus() const {
     return nullptr;
 }
 
+std::string_view LessonSession::stageSentence() const { return stageText(stageOf(form_)); }
+
 bool LessonSession::clickable(const Control& control) const {
     return events_.handles(control.name(), FormEvent::Click);
 }
@@ -71,7 +73,7 @@ LessonStep LessonSession::step(std::string say) const {
     out.say = std::move(say);
     if (mainPressed_ != nullptr && pressedOver_ && mainPressed_->kind() == ControlKind::PushButton)
         out.pressed = mainPressed_;
-    out.stage = stageText(stageOf(form_));
+    out.stage = stageSentence();
     return out;
 }
 

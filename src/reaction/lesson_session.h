@@ -68,6 +68,9 @@ public:
     std::vector<const Control*> tabOrder() const;
     // The control the focus starts on: the first shown one in tab order.
     const Control* firstFocus() const;
+    // Where the lesson stands, in one or two sentences: the window's description (every step
+    // carries it too).
+    std::string_view stageSentence() const;
     // Whether a click, Space or Enter on `control` raises an event (the complex and Reset do).
     bool clickable(const Control& control) const;
 

@@ -11,6 +11,4 @@ AccessibleText accessibleTextFor(std::string_view control) {
     return {fromUtf8(text.name), fromUtf8(text.description)};
 }
 
-QString stageDescription(Stage stage) { return fromUtf8(stageText(stage)); }
-
 } // namespace velmora

@@ -1,8 +1,6 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
-#include "reaction/stage.h"
-
 #include <QString>
 
 #include <string_view>
@@ -18,8 +16,5 @@ struct AccessibleText {
 // The words of the lesson's own table for the named control of Form1; empty for a name it does not
 // know.
 AccessibleText accessibleTextFor(std::string_view control);
-
-// One sentence that says where the lesson stands, for the window's description.
-QString stageDescription(Stage stage);
 
 } // namespace velmora

@@ -121,7 +121,7 @@ void FormWindow::setUpAccessibility() {
         widget->setAccessibleDescription(text.description);
     }
     setAccessibleName(windowTitle());
-    setAccessibleDescription(stageDescription(stageOf(session_.form())));
+    setAccessibleDescription(fromUtf8(session_.stageSentence()));
 }
 
 QWidget* FormWindow::controlWidget(std::string_view name) const {

@@ -79,8 +79,8 @@ const char* started() {
     return answered(object({field("title", text(pageTitleText())), field("width", number(client.width)),
                             field("height", number(client.height)), field("errorTitle", text(kVelmoraProject.title)),
                             field("ok", text(okText())), field("draggableRole", text(draggableRoleText())),
-                            field("stage", text(stageText(stageOf(lesson->form())))),
-                            field("ended", text(lessonEndedText())), field("firstFocus", nameOf(lesson->firstFocus())),
+                            field("stage", text(lesson->stageSentence())), field("ended", text(lessonEndedText())),
+                            field("firstFocus", nameOf(lesson->firstFocus())),
                             field("pictureSize", number(ScenePicture::kWidth)), field("controls", array(controls))}));
 }
 

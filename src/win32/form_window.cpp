@@ -113,7 +113,7 @@ FormWindow::FormWindow(HINSTANCE instance, std::string_view title, const ScenePi
           ShowWindow(window, control.visible() ? SW_SHOWNA : SW_HIDE);
           return kStatusOk;
       }),
-      stage_(stageText(stageOf(session_.form()))) {}
+      stage_(session_.stageSentence()) {}
 
 FormWindow::~FormWindow() {
     accessibility_.reset();

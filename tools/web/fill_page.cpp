@@ -137,7 +137,7 @@ std::string formElements() {
         out += controlElement(lesson, *control, layer) + '\n';
     }
     out += "<div id=\"outline\" hidden aria-hidden=\"true\"></div>\n</div>\n";
-    out += "<p id=\"stage\" class=\"visually-hidden\">" + escaped(stageText(stageOf(lesson.form()))) + "</p>\n</div>";
+    out += "<p id=\"stage\" class=\"visually-hidden\">" + escaped(lesson.stageSentence()) + "</p>\n</div>";
     return out;
 }
 
