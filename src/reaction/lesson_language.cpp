@@ -55,12 +55,14 @@ Wanted wantedOf(std::string_view name) {
 
 std::string_view languageOfCode(std::string_view code) { return code.substr(0, code.find('_')); }
 
+// The names of the "C" locale, which is the texts as written.
+constexpr std::string_view kCLocale[] = {"c", "posix"};
+
 // The code of the language `name` asks for, or empty when the lesson does not speak it.
 std::string_view codeFor(std::string_view name) {
     const Wanted wanted = wantedOf(name);
     if (wanted.language.empty()) return {};
-    // The "C" locale is the texts as written.
-    if (wanted.language == "c" || wanted.language == "posix") return kEnglish;
+    if (std::find(std::begin(kCLocale), std::end(kCLocale), wanted.language) != std::end(kCLocale)) return kEnglish;
     const std::vector<std::string_view> codes = lessonLanguages();
     const std::string withRegion = wanted.language + "_" + wanted.region;
     for (const std::string_view code : codes)
@@ -106,6 +108,17 @@ std::string_view languageForTags(std::span<const std::string> tags) {
     for (const std::string& tag : tags)
         if (const std::string_view code = codeFor(tag); !code.empty()) return code;
     return kEnglish;
+}
+
+std::vector<std::string> languageTagsMatched() {
+    std::vector<std::string> tags(std::begin(kCLocale), std::end(kCLocale));
+    for (const std::string_view code : lessonLanguages()) {
+        for (std::string tag : {languageTag(code), std::string(languageOfCode(code))}) {
+            std::transform(tag.begin(), tag.end(), tag.begin(), lower);
+            if (std::find(tags.begin(), tags.end(), tag) == tags.end()) tags.push_back(std::move(tag));
+        }
+    }
+    return tags;
 }
 
 std::string_view setLessonLanguage(std::string_view code) {

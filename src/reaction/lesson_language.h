@@ -37,6 +37,13 @@ std::string_view languageForEnvironment();
 // catalogue of its language there is ("pt-PT" gets "pt_BR"). English when none matches.
 std::string_view languageForTags(std::span<const std::string> tags);
 
+// Every tag that languageForTags() matches by itself, in lower case with '-' between subtags:
+// each language's tag ("pt-br"), its language alone ("pt") and the C locale's names ("c",
+// "posix", which are English). Any other tag it matches is one of these languages with subtags
+// added ("de-at"), and gets what that language alone gets. A page that must choose before the
+// lesson runs can look a tag up among these, and then its first subtag.
+std::vector<std::string> languageTagsMatched();
+
 // Makes `code` (one of lessonLanguages()) the language of every text and picture the lesson
 // gives from now on. An unknown code, or a catalogue that cannot be read, leaves English.
 // Returns the code now in use.

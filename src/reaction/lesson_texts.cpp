@@ -155,19 +155,28 @@ std::string_view pressActionText() {
 }
 
 std::string_view cannotRunText() {
-    return "This lesson needs a browser with JavaScript and WebAssembly switched on: please open it in an "
-           "up-to-date Chrome, Edge, Firefox or Safari.";
+    // TRANSLATORS: What the web page says, before the lesson itself runs, when the browser cannot
+    // run it. Chrome, Edge, Firefox and Safari are names.
+    return tr("This lesson needs a browser with JavaScript and WebAssembly switched on: please open it in an "
+              "up-to-date Chrome, Edge, Firefox or Safari.");
 }
 
-std::string_view cannotLoadText() { return "The lesson could not be loaded. Check the connection and try again."; }
+std::string_view cannotLoadText() {
+    // TRANSLATORS: The lesson's files did not arrive (no network, a server that failed). The
+    // button "Try again" follows: use your translation of it.
+    return tr("The lesson could not be loaded. Check the connection and try again.");
+}
 
-std::string_view loadingText() { return "The lesson is loading\u2026"; }
+std::string_view loadingText() { return tr("The lesson is loading\u2026"); }
 
 std::string_view fromFileText() {
-    return "This browser does not run the lesson from a file on the disk. Open velmora.html instead, the lesson in "
-           "a single file, or put these files on a web server and open the lesson from there.";
+    // TRANSLATORS: The web page opened from a file, where the browser will not run it.
+    // "velmora.html" is a file's name and stays as it is.
+    return tr("This browser does not run the lesson from a file on the disk. Open velmora.html instead, the lesson "
+              "in a single file, or put these files on a web server and open the lesson from there.");
 }
 
-std::string_view tryAgainText() { return "Try again"; }
+// TRANSLATORS: The button that fetches the lesson's files again.
+std::string_view tryAgainText() { return tr("Try again"); }
 
 } // namespace velmora

@@ -73,8 +73,9 @@ std::string_view draggableRoleText();
 std::string_view pressActionText();
 
 // What the web page says when the browser cannot run the lesson at all (no modules, no
-// WebAssembly), and when its files could not be fetched. These two stay English: they are shown
-// exactly when the code that chooses the language cannot run.
+// WebAssembly), and when its files could not be fetched. The page holds them in every language,
+// chosen before the lesson runs; only its <noscript> copy of the first, which no script can
+// choose, is English.
 std::string_view cannotRunText();
 std::string_view cannotLoadText();
 // What the web page says while its files are still on the way, when the browser refuses to run

@@ -4,18 +4,17 @@
 // a JSON text in the lesson's memory, valid until the next call, which the page applies.
 
 #include "assets/picture_words.h"
-#include "reaction/focus_mark.h"
 #include "reaction/lesson_language.h"
 #include "reaction/lesson_session.h"
 #include "reaction/lesson_texts.h"
 #include "runtime/project_description.h"
+#include "web/json.h"
 
 #include <emscripten/em_js.h>
 #include <emscripten/emscripten.h>
 
 #include <array>
 #include <cstdint>
-#include <cstdio>
 #include <optional>
 #include <string>
 #include <vector>
@@ -27,49 +26,11 @@ EM_JS(int, velmora_page_set_visible, (const char* name, int visible),
 namespace velmora {
 namespace {
 
-// JSON values: a text, a number, a flag, an object's field, and an object or an array of values
-// that are JSON already.
-std::string text(std::string_view text) {
-    std::string out = "\"";
-    for (const char c : text) {
-        char escaped[8] = {c};
-        if (static_cast<unsigned char>(c) < 0x20) std::snprintf(escaped, sizeof escaped, "\\u%04x", unsigned(c));
-        if (c == '"' || c == '\\') escaped[0] = '\\', escaped[1] = c;
-        out += escaped;
-    }
-    return out + '"';
-}
-std::string number(int value) { return std::to_string(value); }
-std::string flag(bool value) { return value ? "true" : "false"; }
-std::string field(std::string_view key, std::string_view json) { return text(key) + ':' + std::string(json); }
-std::string joined(char open, const std::vector<std::string>& items, char close) {
-    std::string out(1, open);
-    for (const std::string& item : items) (out += out.size() > 1 ? "," : "") += item;
-    return out + close;
-}
-std::string object(const std::vector<std::string>& fields) { return joined('{', fields, '}'); }
-std::string array(const std::vector<std::string>& items) { return joined('[', items, ']'); }
-
-std::string cssColor(Rgb rgb) {
-    char css[8];
-    std::snprintf(css, sizeof css, "#%02x%02x%02x", rgb.r, rgb.g, rgb.b);
-    return text(css);
-}
-std::string cssColor(OleColor color) { return cssColor(resolveColor(color).value_or(Rgb{})); }
+using json::array, json::field, json::number, json::object, json::text;
 
 std::string rect(const PixelRect& r) {
     return object({field("x", number(r.x)), field("y", number(r.y)), field("width", number(r.width)),
                    field("height", number(r.height))});
-}
-
-// The CSS font shorthand for `font` (style, weight, size, family) and its text decoration.
-std::string font(const FontSpec& font) {
-    char css[160];
-    std::snprintf(css, sizeof css, "%s%d %gpt \"%s\"", font.italic ? "italic " : "", font.bold ? 700 : font.weight,
-                  font.points(), font.family.c_str());
-    const std::string decoration =
-        std::string(font.underline ? "underline " : "") + (font.strikethrough ? "line-through" : "");
-    return object({field("font", text(css)), field("decoration", text(decoration))});
 }
 
 std::string nameOf(const Control* control) { return text(control ? control->name() : std::string()); }
@@ -101,38 +62,26 @@ const char* decoded(std::span<const std::uint8_t> records) {
     return answered(object({field("pictures", array(pictures)), field("error", text(error))}));
 }
 
-// The form: caption, size, colours, the page's words (its title too) and the controls in
-// reading order.
+// The form as the page needs it once the lesson has started, in the lesson's language: its size,
+// the page's words (its title too), and the controls in reading order with their words and
+// pictures. The page itself holds the rest, written into it in the start state.
 const char* started() {
-    const FormDescription& form = lesson->form().description();
-    const PixelRect client = clientRectOf(form);
+    const PixelRect client = clientRectOf(lesson->form().description());
     std::vector<std::string> controls;
-    const auto stack = lesson->form().controls(); // top first
     for (const Control* control : lesson->readingOrder()) {
         const ControlRecord& r = control->record();
         const ControlText about = controlText(r.name);
-        const char* kind = r.kind == ControlKind::PictureArea ? "picture"
-                           : r.kind == ControlKind::Label     ? "label"
-                                                              : "button";
-        const auto layer = static_cast<int>(stack.size() - static_cast<std::size_t>(control - stack.data()));
-        controls.push_back(object(
-            {field("name", text(r.name)), field("kind", text(kind)), field("rect", rect(pixelRectOf(*control))),
-             field("layer", number(layer)), field("visible", flag(r.visible)),
-             field("focusable", flag(r.canTakeFocus())), field("caption", text(captionText(*control))),
-             field("backColor", cssColor(r.effectiveBackColor())), field("foreColor", cssColor(r.effectiveForeColor())),
-             field("font", r.font ? font(*r.font) : "null"), field("picture", number(r.picture ? int(*r.picture) : -1)),
-             field("draggable", flag(r.autoDrag)), field("clickable", flag(lesson->clickable(*control))),
-             field("accessibleName", text(about.name)), field("accessibleDescription", text(about.description))}));
+        controls.push_back(object({field("name", text(r.name)), field("caption", text(captionText(*control))),
+                                   field("picture", number(r.picture ? int(*r.picture) : -1)),
+                                   field("accessibleName", text(about.name)),
+                                   field("accessibleDescription", text(about.description))}));
     }
-    return answered(object(
-        {field("name", text(form.name)), field("caption", text(form.caption)), field("title", text(pageTitleText())),
-         field("width", number(client.width)), field("height", number(client.height)),
-         field("backColor", cssColor(form.backColor)), field("focusRing", cssColor(kFocusRingColour)),
-         field("focusRingWidth", number(kFocusRingWidth)), field("pictureFrame", number(kPictureAreaFrameWidth)),
-         field("errorTitle", text(kVelmoraProject.title)), field("ok", text(okText())),
-         field("draggableRole", text(draggableRoleText())), field("stage", text(lesson->stageSentence())),
-         field("ended", text(lessonEndedText())), field("firstFocus", nameOf(lesson->firstFocus())),
-         field("pictureSize", number(ScenePicture::kWidth)), field("controls", array(controls))}));
+    return answered(object({field("title", text(pageTitleText())), field("width", number(client.width)),
+                            field("height", number(client.height)), field("errorTitle", text(kVelmoraProject.title)),
+                            field("ok", text(okText())), field("draggableRole", text(draggableRoleText())),
+                            field("stage", text(lesson->stageSentence())), field("ended", text(lessonEndedText())),
+                            field("firstFocus", nameOf(lesson->firstFocus())),
+                            field("pictureSize", number(ScenePicture::kWidth)), field("controls", array(controls))}));
 }
 
 // What the page applies after an input: outline, sentence, focus, pressed control, stage, and the
@@ -168,9 +117,10 @@ EMSCRIPTEN_KEEPALIVE const char* velmora_choose_language(const char* tags, std::
         rest.remove_prefix(std::min(rest.size(), wanted.back().size() + 1));
     }
     const std::string_view code = velmora::setLessonLanguage(velmora::languageForTags(wanted));
-    using velmora::field, velmora::text;
-    return velmora::answered(velmora::object({field("tag", text(velmora::languageTag(code))),
-                                              field("direction", text(velmora::rightToLeft(code) ? "rtl" : "ltr"))}));
+    using velmora::json::field, velmora::json::text;
+    return velmora::answered(
+        velmora::json::object({field("tag", text(velmora::languageTag(code))),
+                               field("direction", text(velmora::rightToLeft(code) ? "rtl" : "ltr"))}));
 }
 EMSCRIPTEN_KEEPALIVE const char* velmora_start() {
     lesson.emplace([](const velmora::Control& c) {

@@ -31,6 +31,8 @@ std::vector<std::string> sentences() {
                 out.push_back(s);
     out.emplace_back(damagedPictureText());
     out.emplace_back(lessonEndedText());
+    for (const auto page : {cannotRunText, cannotLoadText, loadingText, fromFileText, tryAgainText})
+        out.emplace_back(page());
     out.push_back(errorBoxText(RunTimeError(91, "description")));
     return out;
 }

@@ -1,15 +1,35 @@
 // SPDX-License-Identifier: MIT
-// Writes the web edition's page from its template: each @NAME@ becomes the core's text of that
-// name, escaped for HTML, so the page says what it must say before any script runs in the
-// lesson's own words. Run by node at build time:  fill_page TEMPLATE OUTPUT
+// Writes the web edition's page from its template, run by node at build time:
+//   fill_page TEMPLATE STYLE_SHEET OUTPUT PICTURE_DIR
+// Each @NAME@ of the template becomes what the lesson gives for it, so that the page shows the
+// start screen and says what it must before any script of the lesson runs (and @STYLE@ the style
+// sheet, which the page carries inside, so that nothing but its pictures delays the first frame):
+//   @FORM@       the view with Form1 and its controls in their start state, as the lesson
+//                describes them (geometry, colours, fonts, captions, names and descriptions, which
+//                are shown), each shown picture as an image, NAME.png;
+//   @LANGUAGES@  JSON for the page's script: the language the lesson chooses for every tag it
+//                knows, and the page's own sentences (and title) in each language it speaks;
+//   @HEADING_FONT@  the family of the heading's font, which the page's own words use too;
+//   @TITLE@, @LOADING@, @TRY_AGAIN@, @CANNOT_RUN@, @CANNOT_LOAD@, @FROM_FILE@  the page's
+//                sentences in English, which the form is written in.
+// The shown pictures, decoded by the lesson from its stored records, go to PICTURE_DIR as NAME.ppm
+// (binary PPM), for the build to turn into the PNG files the page refers to.
+#include "assets/picture_words.h"
+#include "reaction/focus_mark.h"
+#include "reaction/lesson_language.h"
+#include "reaction/lesson_session.h"
 #include "reaction/lesson_texts.h"
+#include "web/json.h"
 
+#include <cstdio>
 #include <fstream>
 #include <iostream>
 #include <iterator>
 #include <map>
+#include <optional>
 #include <string>
 
+namespace velmora {
 namespace {
 
 std::string escaped(std::string_view text) {
@@ -26,41 +46,213 @@ std::string escaped(std::string_view text) {
     return out;
 }
 
+std::string attribute(std::string_view name, std::string_view value) {
+    return ' ' + std::string(name) + "=\"" + escaped(value) + '"';
+}
+
+std::string cssColor(Rgb rgb) {
+    char css[8];
+    std::snprintf(css, sizeof css, "#%02x%02x%02x", rgb.r, rgb.g, rgb.b);
+    return css;
+}
+std::string cssColor(OleColor color) { return cssColor(resolveColor(color).value_or(Rgb{})); }
+
+std::string px(int length) { return std::to_string(length) + "px"; }
+
+std::string box(const PixelRect& r) {
+    return "left:" + px(r.x) + ";top:" + px(r.y) + ";width:" + px(r.width) + ";height:" + px(r.height);
+}
+
+// The CSS of `font` (style, weight, size, family, then the page's stand-ins) and its decoration.
+std::string font(const FontSpec& font) {
+    char css[160];
+    std::snprintf(css, sizeof css, "font:%s%d %gpt \"%s\", var(--fallback-fonts)", font.italic ? "italic " : "",
+                  font.bold ? 700 : font.weight, font.points(), font.family.c_str());
+    const std::string decoration = font.underline && font.strikethrough ? "underline line-through"
+                                   : font.underline                     ? "underline"
+                                   : font.strikethrough                 ? "line-through"
+                                                                        : "none";
+    return std::string(css) + ";text-decoration:" + decoration;
+}
+
+// One control in its start state. `layer` is its place in the stack, 1 at the bottom.
+std::string controlElement(const LessonSession& lesson, const Control& control, int layer) {
+    const ControlRecord& r = control.record();
+    const ControlText about = controlText(r.name);
+    std::string style = box(pixelRectOf(control)) + ";z-index:" + std::to_string(layer) +
+                        ";background:" + cssColor(r.effectiveBackColor()) +
+                        ";color:" + cssColor(r.effectiveForeColor());
+    if (r.font) style += ';' + font(*r.font);
+    const std::string common = attribute("id", r.name) + (r.visible ? "" : " hidden") + attribute("style", style);
+    switch (r.kind) {
+    case ControlKind::PushButton:
+        return "<button type=\"button\" class=\"button\" data-control=\"button\"" + common + '>' +
+               escaped(captionText(control)) + "</button>";
+    case ControlKind::Label:
+        // The form's one label is its heading, and the page's.
+        return "<h1 class=\"label\" data-control=\"label\"" + common + '>' + escaped(captionText(control)) + "</h1>";
+    case ControlKind::PictureArea: break;
+    }
+    std::string element = "<div class=\"picture\" data-control=\"picture\"" + common +
+                          attribute("role", r.autoDrag || lesson.clickable(control) ? "button" : "img") +
+                          (r.autoDrag ? attribute("aria-roledescription", draggableRoleText()) : "") +
+                          attribute("aria-label", about.name) + (r.canTakeFocus() ? " tabindex=\"0\"" : "");
+    if (!about.description.empty()) {
+        // Inside its picture, the description is hidden with it; it is the picture's description
+        // and never read on its own.
+        const std::string id = r.name + "-description";
+        element += attribute("aria-describedby", id) + "><span class=\"visually-hidden\" aria-hidden=\"true\"" +
+                   attribute("id", id) + '>' + escaped(about.description) + "</span>";
+    } else {
+        element += '>';
+    }
+    element += "<div class=\"inner\">";
+    if (r.picture && r.visible) {
+        const std::string name(pictureName(*r.picture));
+        element += "<img" + attribute("src", name + ".png") + attribute("width", std::to_string(ScenePicture::kWidth)) +
+                   attribute("height", std::to_string(ScenePicture::kHeight)) + " alt=\"\" draggable=\"false\">";
+    }
+    return element + "</div></div>";
+}
+
+// The view, and in it Form1 in its start state (the controls in reading order, then the drag
+// outline) and the sentence that says where the lesson stands.
+std::string formElements() {
+    const LessonSession lesson([](const Control&) { return kStatusOk; });
+    const FormDescription& form = lesson.form().description();
+    const PixelRect client = clientRectOf(form);
+    const std::string back = cssColor(form.backColor);
+    // Only the texts follow the direction of the lesson's language (the page's <html dir>): the
+    // form keeps its layout in every language.
+    std::string out =
+        "<div id=\"view\"" + attribute("style", "--form-back:" + back) + ">\n<div id=\"Form1\" dir=\"ltr\" " +
+        "role=\"group\"" + attribute("aria-label", form.caption) + " aria-describedby=\"stage\"" +
+        attribute("style", "--form-width:" + px(client.width) + ";--form-height:" + px(client.height) + ";--frame:" +
+                               px(kPictureAreaFrameWidth) + ";--focus-ring:" + cssColor(kFocusRingColour) +
+                               ";--focus-ring-width:" + px(kFocusRingWidth) + ";background:" + back) +
+        ">\n";
+    const auto stack = lesson.form().controls(); // top first
+    for (const Control* control : lesson.readingOrder()) {
+        const auto layer = static_cast<int>(stack.size() - static_cast<std::size_t>(control - stack.data()));
+        out += controlElement(lesson, *control, layer) + '\n';
+    }
+    out += "<div id=\"outline\" hidden aria-hidden=\"true\"></div>\n</div>\n";
+    out += "<p id=\"stage\" class=\"visually-hidden\">" + escaped(lesson.stageSentence()) + "</p>\n</div>";
+    return out;
+}
+
+// The family of the heading's font, quoted for CSS.
+std::string headingFont() {
+    const LessonSession lesson([](const Control&) { return kStatusOk; });
+    for (const Control& control : lesson.form().controls())
+        if (control.kind() == ControlKind::Label && control.record().font)
+            return '"' + control.record().font->family + '"';
+    return "serif";
+}
+
+// The shown pictures of the start screen as binary PPM files, NAME.ppm in `dir`.
+bool writeShownPictures(const std::string& dir) {
+    const LessonSession lesson([](const Control&) { return kStatusOk; });
+    for (const Control& control : lesson.form().controls()) {
+        const ControlRecord& r = control.record();
+        if (!r.picture || !r.visible) continue;
+        const ScenePicture picture = lessonPicture(*r.picture);
+        std::ofstream out(dir + '/' + std::string(pictureName(*r.picture)) + ".ppm", std::ios::binary);
+        out << "P6\n" << ScenePicture::kWidth << ' ' << ScenePicture::kHeight << "\n255\n";
+        out.write(reinterpret_cast<const char*>(picture.data()),
+                  static_cast<std::streamsize>(ScenePicture::kByteCount));
+        if (!out) return false;
+    }
+    return true;
+}
+
+// Which language the lesson chooses for each tag it knows by itself (its tag, as <html lang>
+// takes it), and the page's own words in each language: its direction, title and sentences.
+std::string pageLanguages() {
+    using namespace json;
+    std::vector<std::string> tags;
+    for (const std::string& tag : languageTagsMatched())
+        tags.push_back(field(tag, text(languageTag(languageForTags(std::vector{tag})))));
+    std::vector<std::string> texts;
+    for (const std::string_view code : lessonLanguages()) {
+        setLessonLanguage(code);
+        texts.push_back(
+            field(languageTag(code),
+                  object({field("dir", text(rightToLeft(code) ? "rtl" : "ltr")), field("title", text(pageTitleText())),
+                          field("loading", text(loadingText())), field("cannotLoad", text(cannotLoadText())),
+                          field("tryAgain", text(tryAgainText())), field("fromFile", text(fromFileText())),
+                          field("cannotRun", text(cannotRunText()))})));
+    }
+    setLessonLanguage(kEnglish);
+    return object(
+        {field("form", text(languageTag(kEnglish))), field("tags", object(tags)), field("texts", object(texts))});
+}
+
 } // namespace
+} // namespace velmora
 
 int main(int argc, char** argv) {
-    if (argc != 3) {
-        std::cerr << "usage: fill_page TEMPLATE OUTPUT\n";
+    using namespace velmora;
+    if (argc != 5) {
+        std::cerr << "usage: fill_page TEMPLATE STYLE_SHEET OUTPUT PICTURE_DIR\n";
         return 2;
     }
-    const std::map<std::string, std::string_view, std::less<>> texts{
-        {"CANNOT_RUN", velmora::cannotRunText()}, {"CANNOT_LOAD", velmora::cannotLoadText()},
-        {"LOADING", velmora::loadingText()},      {"FROM_FILE", velmora::fromFileText()},
-        {"TRY_AGAIN", velmora::tryAgainText()},
-    };
-    std::ifstream in(argv[1], std::ios::binary);
-    const std::string page{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-    if (!in) {
-        std::cerr << "fill_page: cannot read " << argv[1] << '\n';
-        return 1;
-    }
-    std::string out;
-    for (std::size_t at = 0; at < page.size();) {
-        const std::size_t open = page.find('@', at);
-        const std::size_t close = open == std::string::npos ? open : page.find('@', open + 1);
-        if (close == std::string::npos) {
-            out += page.substr(at);
-            break;
+    const auto contents = [](const char* path) -> std::optional<std::string> {
+        std::ifstream in(path, std::ios::binary);
+        std::string text{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+        if (!in) {
+            std::cerr << "fill_page: cannot read " << path << '\n';
+            return std::nullopt;
         }
-        const auto text = texts.find(std::string_view(page).substr(open + 1, close - open - 1));
-        if (text == texts.end()) {
-            std::cerr << "fill_page: " << argv[1]
-                      << " names no text the lesson has: " << page.substr(open, close - open + 1) << '\n';
+        return text;
+    };
+    const std::optional<std::string> page = contents(argv[1]);
+    const std::optional<std::string> style = contents(argv[2]);
+    if (!page || !style) return 1;
+    setLessonLanguage(kEnglish);
+    std::string form;
+    try {
+        form = formElements();
+        if (!writeShownPictures(argv[4])) {
+            std::cerr << "fill_page: cannot write the pictures into " << argv[4] << '\n';
             return 1;
         }
-        out += page.substr(at, open - at) + escaped(text->second);
+    } catch (const PictureFormatError& damaged) {
+        std::cerr << "fill_page: " << damaged.what() << '\n';
+        return 1;
+    }
+    const std::map<std::string, std::string, std::less<>> filled{
+        {"FORM", form},
+        {"STYLE", *style},
+        {"HEADING_FONT", escaped(headingFont())},
+        {"LANGUAGES", pageLanguages()},
+        {"TITLE", escaped(pageTitleText())},
+        {"LOADING", escaped(loadingText())},
+        {"TRY_AGAIN", escaped(tryAgainText())},
+        {"CANNOT_RUN", escaped(cannotRunText())},
+        {"CANNOT_LOAD", escaped(cannotLoadText())},
+        {"FROM_FILE", escaped(fromFileText())},
+    };
+    std::string out;
+    for (std::size_t at = 0; at < page->size();) {
+        const std::size_t open = page->find('@', at);
+        const std::size_t close = open == std::string::npos ? open : page->find('@', open + 1);
+        if (close == std::string::npos) {
+            out += page->substr(at);
+            break;
+        }
+        const auto value = filled.find(std::string_view(*page).substr(open + 1, close - open - 1));
+        if (value == filled.end()) {
+            std::cerr << "fill_page: " << argv[1]
+                      << " names nothing the lesson gives: " << page->substr(open, close - open + 1) << '\n';
+            return 1;
+        }
+        out += page->substr(at, open - at) + value->second;
         at = close + 1;
     }
-    std::ofstream(argv[2], std::ios::binary) << out;
+    if (!(std::ofstream(argv[3], std::ios::binary) << out)) {
+        std::cerr << "fill_page: cannot write " << argv[3] << '\n';
+        return 1;
+    }
     return 0;
 }

@@ -7,13 +7,12 @@
 //
 // The single file: the whole lesson in one self-contained HTML file, so that it plays from a
 // disk, a mail attachment or a learning platform with no request but data: URLs. From the page:
-//   - a stylesheet link becomes a <style>, and each url() inside it a data: URL;
+//   - each url() inside a <style> becomes a data: URL;
 //   - a module script becomes an inline module, each "import name from './file.js'" in it
 //     replaced by that file's code (whose "export default name" it then needs no more);
-//   - a preload link keeps its id and gets its file as a data: URL, which the page fetches; it
-//     loses its rel, as there is nothing left to load ahead;
-//   - the module preload and the web app manifest are left out: the one is inside the file, the
-//     other belongs to the installable site;
+//   - an image, and a hidden link to a file that the page's script fetches, get the file as a
+//     data: URL;
+//   - the web app manifest is left out: it belongs to the installable site;
 //   - each NOTICE file (a licence that must travel with what it covers) goes in as a comment.
 // Fails, naming it, on any reference it cannot take in.
 //   node web_edition.mjs SITE WORKER_TEMPLATE SINGLE_FILE DEPFILE [NOTICE...]
@@ -51,10 +50,10 @@ function inert(text, where) {
   return text;
 }
 
-function stylesheet(path) {
-  const css = file(path, 'utf8').replace(/url\(\s*(["']?)([^"')]+)\1\s*\)/g, (whole, quote, reference) =>
-    (local(reference) ? `url("${dataUrl(join(dirname(path), reference))}")` : whole));
-  return `<style>\n${inert(css, relative(site, path))}</style>`;
+// A style sheet of the page with the files it refers to inside it.
+function styled(css) {
+  return inert(css, 'a <style> of index.html').replace(/url\(\s*(["']?)([^"')]+)\1\s*\)/g, (whole, quote, reference) =>
+    (local(reference) ? `url("${dataUrl(join(site, reference))}")` : whole));
 }
 
 function bundled(path) {
@@ -70,17 +69,21 @@ function bundled(path) {
 
 function page() {
   const html = file(join(site, 'index.html'), 'utf8')
+    .replace(/(<style>)([^]*?)(<\/style>)/g, (whole, open, css, close) => open + styled(css) + close)
     .replace(/<link\b[^>]*>/g, (tag) => {
       const rel = attribute(tag, 'rel');
       const href = attribute(tag, 'href');
       if (!href || !local(href)) return tag;
-      if (rel === 'stylesheet') return stylesheet(join(site, href));
-      if (rel === 'modulepreload') return '';
       if (rel === 'manifest') return file(join(site, href)) && '';
-      if (rel === 'preload') {
-        return tag.replace(/\s(rel|as|crossorigin)(="[^"]*")?(?=[\s>])/g, '').replace(`href="${href}"`, `href="${dataUrl(join(site, href))}"`);
-      }
       return fail(`index.html: cannot take in ${tag}`);
+    })
+    .replace(/<img\b[^>]*>/g, (tag) => {
+      const src = attribute(tag, 'src');
+      return src && local(src) ? tag.replace(`src="${src}"`, `src="${dataUrl(join(site, src))}"`) : tag;
+    })
+    .replace(/<a\b[^>]*\shidden[\s>][^>]*/g, (tag) => {
+      const href = attribute(tag, 'href');
+      return href && local(href) ? tag.replace(`href="${href}"`, `href="${dataUrl(join(site, href))}"`) : tag;
     })
     .replace(/<script\b([^>]*)\ssrc="([^"]*)"([^>]*)><\/script>/g, (whole, before, src, after) => {
       if (!local(src)) return whole;

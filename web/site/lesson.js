@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
-// The page's side of the lesson: it builds one element per control from what the lesson (C++,
-// compiled to WebAssembly) describes, forwards pointer, key and focus events to it in form
+// The page's side of the lesson: it takes over the form the page shows (written into it in its
+// start state, as the lesson describes it, when the page was built), puts it in the language of
+// the lesson (C++, compiled to WebAssembly), forwards pointer, key and focus events to it in form
 // pixels, and draws and says what each step returns. Nothing here decides what happens.
 
 import createVelmora from './velmora.js';
@@ -10,6 +11,7 @@ const view = document.getElementById('view');
 const formElement = document.getElementById('Form1');
 const announcer = document.getElementById('announcer');
 const errorBox = document.getElementById('error-box');
+const outline = document.getElementById('outline');
 
 // Says `text` at once; `retry` offers to fetch the lesson again.
 function showNotice(text, retry = false) {
@@ -21,7 +23,6 @@ function showNotice(text, retry = false) {
 
 let lesson = null;
 let form = null;
-let outline = null;
 let pressed = null;
 
 function say(text) {
@@ -82,69 +83,19 @@ function controlOf(target) {
   return element && formElement.contains(element) ? element.id : '';
 }
 
-function createControl(control) {
-  const r = control.rect;
-  let element;
-  if (control.kind === 'button') {
-    element = document.createElement('button');
-    element.type = 'button';
-    element.className = 'button';
-    element.textContent = control.caption;
-  } else if (control.kind === 'label') {
-    // The form's one label is its heading, and the page's.
-    element = document.createElement('h1');
-    element.className = 'label';
-    element.textContent = control.caption;
-  } else {
-    element = document.createElement('div');
-    element.className = 'picture';
-    element.setAttribute('role', control.draggable || control.clickable ? 'button' : 'img');
-    if (control.draggable) element.setAttribute('aria-roledescription', form.draggableRole);
-    element.setAttribute('aria-label', control.accessibleName);
-    // Inside its picture, the description is hidden with it; it is the picture's description and
-    // never read on its own.
-    if (control.accessibleDescription) {
-      const description = document.createElement('span');
-      description.id = `${control.name}-description`;
-      description.className = 'visually-hidden';
-      description.setAttribute('aria-hidden', 'true');
-      description.textContent = control.accessibleDescription;
-      element.setAttribute('aria-describedby', description.id);
-      element.append(description);
-    }
-    if (control.picture >= 0) {
-      const inner = document.createElement('div');
-      inner.className = 'inner';
-      inner.append(pictureCanvas(control.picture));
-      element.append(inner);
-    }
-  }
-  if (control.focusable && control.kind !== 'button') element.tabIndex = 0;
-  element.id = control.name;
-  element.dataset.control = control.kind;
-  element.hidden = !control.visible;
-  Object.assign(element.style, {
-    left: `${r.x}px`, top: `${r.y}px`, width: `${r.width}px`, height: `${r.height}px`,
-    zIndex: String(control.layer), background: control.backColor, color: control.foreColor,
-  });
-  if (control.font) {
-    element.style.font = `${control.font.font}, var(--fallback-fonts)`;
-    element.style.textDecoration = control.font.decoration || 'none';
-  }
-  return element;
-}
-
-// Each picture's canvas, with the picture's own RGBA pixels (a square of form.pictureSize) once
-// the lesson has decoded them.
+// Each picture's canvas, with the picture's own RGBA pixels (a square of form.pictureSize) as the
+// lesson has decoded them.
 const pictures = new Map();
 
-function pictureCanvas(index) {
+// Puts a canvas for `rgba` into the picture area `element`, in place of the image of the picture
+// that the page shows until the lesson draws it.
+function placePicture(element, rgba) {
   const size = form.pictureSize;
   const canvas = document.createElement('canvas');
   canvas.setAttribute('aria-hidden', 'true');
-  canvas.dataset.picture = index;
   Object.assign(canvas.style, { width: `${size}px`, height: `${size}px` });
-  return canvas;
+  element.querySelector('.inner').replaceChildren(canvas);
+  pictures.set(canvas, rgba);
 }
 
 // Along one side of `count` picture pixels shown as `size` device pixels: for each device pixel
@@ -241,6 +192,32 @@ let pictureScale = 1;
 function drawShownPictures() {
   for (const [canvas, rgba] of pictures) {
     if (!canvas.closest('[data-control]').hidden) drawPicture(canvas, rgba, pictureScale);
+  }
+}
+
+// Puts the lesson's words on the form the page shows, in the lesson's language: the page's title
+// and sentences, the controls' captions, names and descriptions, and the stage.
+function takeOver(language) {
+  document.documentElement.lang = language.tag;
+  document.documentElement.dir = language.direction;
+  const texts = JSON.parse(document.getElementById('page-languages').textContent).texts[language.tag];
+  notice.dataset.cannotRun = texts.cannotRun;
+  notice.dataset.cannotLoad = texts.cannotLoad;
+  notice.dataset.fromFile = texts.fromFile;
+  document.getElementById('try-again').textContent = texts.tryAgain;
+  document.title = form.title;
+  document.getElementById('error-ok').textContent = form.ok;
+  document.getElementById('stage').textContent = form.stage;
+  for (const control of form.controls) {
+    const element = document.getElementById(control.name);
+    if (element.dataset.control !== 'picture') {
+      element.textContent = control.caption;
+      continue;
+    }
+    element.setAttribute('aria-label', control.accessibleName);
+    if (element.hasAttribute('aria-roledescription')) element.setAttribute('aria-roledescription', form.draggableRole);
+    const description = document.getElementById(`${control.name}-description`);
+    if (description) description.textContent = control.accessibleDescription;
   }
 }
 
@@ -357,7 +334,7 @@ function wireGestures() {
   });
 }
 
-// The lesson's files, as the page's preload links name them (data: URLs in the single-file
+// The lesson's files, as the page's hidden links name them (data: URLs in the single-file
 // edition).
 const fileUrl = (id) => document.getElementById(id).href;
 
@@ -372,20 +349,29 @@ async function inflated(id) {
   const response = await fetched(fileUrl(id));
   return new Uint8Array(await new Response(response.body.pipeThrough(new DecompressionStream('gzip'))).arrayBuffer());
 }
-const pictureRecords = () => inflated('velmora-pictures');
-const instantiate = async (imports) => WebAssembly.instantiate(await inflated('velmora-wasm'), imports);
 
-function loadModule() {
+// The lesson's core from the WebAssembly's bytes (a promise of them).
+function loadModule(wasm) {
   return new Promise((resolve, reject) => {
     createVelmora({
       setVisible: (name, visible) => presentation.setVisible(name, visible),
       onAbort: reject,
       instantiateWasm(imports, receive) {
-        instantiate(imports).then(({ instance, module }) => receive(instance, module), reject);
+        wasm.then((bytes) => WebAssembly.instantiate(bytes, imports))
+          .then(({ instance, module }) => receive(instance, module), reject);
         return {};
       },
     }).then(resolve, reject);
   });
+}
+
+// Resolves once the browser has drawn the start screen the page shows, its pictures in place, so
+// that the lesson's own start, which keeps the browser busy for a while, does not hold it up; at
+// once where the page draws nothing now (hidden, or keeping the form for the lesson's language).
+async function startScreenDrawn() {
+  if (document.hidden || document.documentElement.hasAttribute('data-drawing')) return;
+  await Promise.all([...formElement.querySelectorAll('img')].map((image) => image.decode().catch(() => {})));
+  await new Promise((resolve) => requestAnimationFrame(() => setTimeout(resolve)));
 }
 
 // The lesson's C interface as the calls the page makes. Each answers with JSON in the lesson's
@@ -408,13 +394,12 @@ function lessonOf(module) {
   return {
     // Makes the first of `tags` that the lesson speaks its language: { tag, direction }.
     chooseLanguage: (tags) => given(new TextEncoder().encode(tags.join('\n')), module._velmora_choose_language),
-    // The form and its controls, in reading order.
+    // The form's words and its controls, in reading order.
     start: () => {
       const started = answer(module._velmora_start());
       controls = started.controls;
       return started;
     },
-    controls: () => controls,
     // The four pictures decoded from the records' bytes: { pictures (RGBA, copied), error }.
     pictures: (records) => {
       const decoded = given(records, module._velmora_pictures);
@@ -438,88 +423,61 @@ function lessonOf(module) {
 }
 
 async function start() {
+  // A form that cannot be played is not shown.
+  const refuse = (text, retry = false) => {
+    view.hidden = true;
+    showNotice(text, retry);
+  };
   if (typeof WebAssembly !== 'object' || typeof WebAssembly.instantiate !== 'function') {
-    showNotice(notice.dataset.cannotRun);
+    refuse(notice.dataset.cannotRun);
     return;
   }
   // A file of the lesson could not be fetched: from the disk, because the browser refuses it there.
   const cannotLoad = () => {
-    if (location.protocol === 'file:') showNotice(notice.dataset.fromFile);
-    else showNotice(notice.dataset.cannotLoad, true);
+    if (location.protocol === 'file:') refuse(notice.dataset.fromFile);
+    else refuse(notice.dataset.cannotLoad, true);
   };
-  // Without its style sheet the form would fall apart: that file did not come either.
-  if (getComputedStyle(view).position !== 'relative') {
-    cannotLoad();
-    return;
-  }
-  const records = pictureRecords();
-  records.catch(() => {}); // its failure is told below
+  // Both on the way at once; a failure is told below.
+  const records = inflated('velmora-pictures');
+  const wasm = inflated('velmora-wasm');
+  records.catch(() => {});
+  wasm.catch(() => {});
+  let decoded;
   try {
-    lesson = lessonOf(await loadModule());
+    await startScreenDrawn();
+    lesson = lessonOf(await loadModule(wasm));
+    // The lesson speaks the first language it knows of a ?lang= in the address (a teacher's link)
+    // and the browser's own, in that order.
+    const wanted = [new URLSearchParams(location.search).get('lang') ?? '', ...(navigator.languages ?? [])];
+    const language = lesson.chooseLanguage(wanted);
+    form = lesson.start();
+    takeOver(language);
+    decoded = lesson.pictures(await records);
   } catch {
     cannotLoad();
     return;
   }
   notice.hidden = true;
-  // The lesson speaks the first language it knows of a ?lang= in the address (a teacher's link)
-  // and the browser's own, in that order.
-  const wanted = [new URLSearchParams(location.search).get('lang') ?? '', ...(navigator.languages ?? [])];
-  const language = lesson.chooseLanguage(wanted);
-  document.documentElement.lang = language.tag;
-  document.documentElement.dir = language.direction;
-  form = lesson.start();
-  document.title = form.title;
-  document.getElementById('error-ok').textContent = form.ok;
-  // Only the texts follow the language's direction: the form keeps its layout in every language.
-  formElement.dir = 'ltr';
-  formElement.setAttribute('role', 'group');
-  formElement.setAttribute('aria-label', form.caption);
-  formElement.setAttribute('aria-describedby', 'stage');
-  formElement.style.setProperty('--frame', `${form.pictureFrame}px`);
-  formElement.style.setProperty('--focus-ring', form.focusRing);
-  formElement.style.setProperty('--focus-ring-width', `${form.focusRingWidth}px`);
-  Object.assign(formElement.style, { width: `${form.width}px`, height: `${form.height}px`, background: form.backColor });
-  view.style.setProperty('--form-back', form.backColor);
-  const stage = document.createElement('p');
-  stage.id = 'stage';
-  stage.className = 'visually-hidden';
-  stage.textContent = form.stage;
-  formElement.after(stage);
-
-  for (const control of lesson.controls()) formElement.append(createControl(control));
-  outline = document.createElement('div');
-  outline.id = 'outline';
-  outline.hidden = true;
-  outline.setAttribute('aria-hidden', 'true');
-  formElement.append(outline);
-  // Laid out at once but not shown until its pictures are drawn: the browser loads the fonts of
-  // its words while the pictures are decoded.
-  formElement.style.visibility = 'hidden';
-  formElement.hidden = false;
-  fit();
-  void formElement.offsetWidth;
-  let decoded;
-  try {
-    decoded = lesson.pictures(await records);
-  } catch {
-    formElement.hidden = true;
-    cannotLoad();
-    return;
-  }
   if (decoded.error) { // a damaged record
-    formElement.hidden = true;
-    showNotice(decoded.error);
+    refuse(decoded.error);
     showError(form.errorTitle, decoded.error);
     return;
   }
-  for (const canvas of formElement.querySelectorAll('canvas')) pictures.set(canvas, decoded.pictures[canvas.dataset.picture]);
-  drawShownPictures();
-  formElement.style.visibility = '';
+  // The pictures as the lesson draws them, in its language, take the place of the page's images,
+  // and a form kept hidden until they were drawn in another language than the page's shows.
+  for (const control of form.controls) {
+    if (control.picture >= 0) placePicture(document.getElementById(control.name), decoded.pictures[control.picture]);
+  }
+  fit();
+  delete document.documentElement.dataset.drawing;
   wireGestures();
   new ResizeObserver(fit).observe(view);
   watchPixelRatio();
   watchPrinting();
-  if (form.firstFocus) document.getElementById(form.firstFocus).focus({ preventScroll: true, focusVisible: false });
+  // The focus starts on the lesson's first control, unless the pupil has put it on one already.
+  const focusedBefore = controlOf(document.activeElement);
+  if (focusedBefore) apply(lesson.focusMoved(focusedBefore));
+  else if (form.firstFocus) document.getElementById(form.firstFocus).focus({ preventScroll: true, focusVisible: false });
   await document.fonts.ready;
   requestAnimationFrame(() => { document.body.dataset.ready = 'true'; });
   keepForOffline();

@@ -556,16 +556,26 @@ const cases = {
       const text = await page.evaluate(() => document.body.innerText);
       assert.match(text, /needs a browser with JavaScript and WebAssembly/, `without ${without}`);
       assert.doesNotMatch(text, /loading/, `without ${without}`);
-      assert.equal(await page.$eval('#Form1', (e) => e.hidden), true);
+      assert.equal(await page.$eval('#Form1', (e) => e.checkVisibility()), false, `without ${without}, no form`);
       await page.close();
     }
   },
 
-  async 'while it loads the page says so, and a failed download or a page opened from the disk says what to do'(browser, url, { site }) {
+  async 'before the lesson runs the page shows its start screen, says so if it takes long, and a failed download or a page opened from the disk says what to do'(browser, url, { site }) {
     const page = await browser.newPage();
     const said = () => page.evaluate(() => document.body.innerText.trim());
-    const saysSomething = () => page.waitForFunction(() => document.body.innerText.trim() !== '', { timeout: 5000 });
-    // The WebAssembly is held back, then refused, then let through.
+    const saysSomething = () => page.waitForFunction(() => {
+      const notice = document.getElementById('notice');
+      return !notice.hidden && getComputedStyle(notice).visibility === 'visible';
+    }, { timeout: 5000 });
+    // The start screen as shown, pixel for pixel.
+    const form = async () => {
+      const r = await page.$eval('#Form1', (e) => { const b = e.getBoundingClientRect(); return { x: b.left, y: b.top, width: b.width, height: b.height }; });
+      return page.screenshot({ encoding: 'base64', clip: r });
+    };
+    // The WebAssembly is held back, then refused, then let through; no service worker fetches it
+    // behind the test's back.
+    await page.evaluateOnNewDocument(() => { delete Navigator.prototype.serviceWorker; });
     let wasm = 'hold';
     const held = [];
     await page.setRequestInterception(true);
@@ -575,14 +585,21 @@ const cases = {
       else request.abort();
     };
     page.on('request', route);
-    await page.goto(url, { waitUntil: 'domcontentloaded' });
-    assert.equal(await said(), '', 'nothing at first');
+    await page.goto(url, { waitUntil: 'load' });
+    assert.equal(await page.$eval('#notice', (e) => getComputedStyle(e).visibility), 'hidden', 'no sentence at first');
+    await expectPixels(page, await formToPage(page), [
+      ['enzyme block', at(kArea.Picture1, 30, 120), kBlack],
+      ['substrate block', at(kArea.Picture2, 30, 60), kRed],
+      ['Reset face', [kArea.Command1.x + 6, kArea.Command1.y + 16], kFace],
+    ]);
+    const before = await form();
     await saysSomething();
     assert.match(await said(), /^The lesson is loading/);
     wasm = 'pass';
     held.forEach((request) => request.continue());
     await page.waitForSelector('body[data-ready]');
     assert.doesNotMatch(await said(), /loading/);
+    assert.equal(await form(), before, 'the lesson draws the start screen the page showed, unchanged');
 
     wasm = 'refuse';
     await page.reload({ waitUntil: 'domcontentloaded' });
@@ -635,6 +652,54 @@ const cases = {
     } finally {
       await french.close();
     }
+  },
+
+  async 'before the lesson runs the page speaks the language the lesson will, and shows no English start screen in another'(browser, url) {
+    const kLoading = {
+      en: /^The lesson is loading/, de: /^Die Lektion wird geladen/, es: /^La lección se está cargando/,
+      fr: /^La leçon se charge/, 'pt-BR': /^A lição está carregando/,
+    };
+    // Opens `query` in a fresh context of a browser that asks for Swedish, then Canadian French
+    // (a ?lang= comes first), with the WebAssembly held back (`wasm` 'hold') or refused.
+    const opened = async (query, wasm) => {
+      const context = await browser.createBrowserContext();
+      const page = await context.newPage();
+      await page.evaluateOnNewDocument(() => Object.defineProperty(navigator, 'languages', { get: () => ['sv-SE', 'fr-CA'] }));
+      const held = [];
+      let holding = true;
+      await page.setRequestInterception(true);
+      page.on('request', (request) => {
+        if (!/wasm/.test(request.url()) || (wasm === 'hold' && !holding)) request.continue();
+        else if (wasm === 'hold') held.push(request);
+        else request.abort();
+      });
+      await page.goto(`${url}${query}`, { waitUntil: 'domcontentloaded' });
+      const release = () => {
+        holding = false;
+        held.forEach((request) => request.continue());
+      };
+      return { context, page, release };
+    };
+    for (const [asked, language] of [['', 'fr'], ['DE-at', 'de'], ['pt_PT', 'pt-BR'], ['es-419', 'es'],
+      ['zh-Hant-TW', 'fr'], ['x-private', 'fr'], ['C', 'en'], ['en-GB', 'en']]) {
+      const { context, page, release } = await opened(`?lang=${encodeURIComponent(asked)}`, 'hold');
+      const early = await page.evaluate(() => ({ lang: document.documentElement.lang,
+        loading: document.getElementById('notice-text').textContent,
+        form: getComputedStyle(document.getElementById('Form1')).visibility }));
+      release();
+      await page.waitForSelector('body[data-ready]');
+      const lesson = await page.evaluate(() => ({ lang: document.documentElement.lang,
+        form: getComputedStyle(document.getElementById('Form1')).visibility }));
+      assert.deepEqual([early.lang, lesson.lang], [language, language], `?lang=${asked}: the page's choice, then the lesson's`);
+      assert.match(early.loading, kLoading[language], `?lang=${asked}`);
+      assert.deepEqual([early.form, lesson.form], [language === 'en' ? 'visible' : 'hidden', 'visible'], `?lang=${asked}`);
+      await context.close();
+    }
+    const { context, page } = await opened('?lang=de', 'refuse');
+    await page.waitForFunction(() => getComputedStyle(document.getElementById('notice')).visibility === 'visible');
+    assert.match(await page.evaluate(() => document.body.innerText.trim()),
+      /^Die Lektion konnte nicht geladen werden\..*\s+Noch einmal versuchen$/s);
+    await context.close();
   },
 
   async 'the single file asks for nothing but data: URLs, from the disk and inside a frame of a served page'(browser, url, { singleFile, serve }) {
@@ -721,7 +786,8 @@ const kEveryEngine = new Set([
   'the keyboard plays the whole lesson and the live region says each step',
 ]);
 const kOneEdition = {
-  'while it loads the page says so, and a failed download or a page opened from the disk says what to do': 'served site',
+  'before the lesson runs the page shows its start screen, says so if it takes long, and a failed download or a page opened from the disk says what to do': 'served site',
+  'before the lesson runs the page speaks the language the lesson will, and shows no English start screen in another': 'served site',
   'in another page, the README\'s iframe fits the lesson to any size, played by finger, mouse and keyboard': 'served site',
   'the single file asks for nothing but data: URLs, from the disk and inside a frame of a served page': 'single file',
   'after one visit the lesson loads and binds with the server gone, and a new version is the one kept': 'served site',
