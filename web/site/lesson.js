@@ -428,7 +428,8 @@ async function start() {
     view.hidden = true;
     showNotice(text, retry);
   };
-  if (typeof WebAssembly !== 'object' || typeof WebAssembly.instantiate !== 'function') {
+  if (typeof WebAssembly !== 'object' || typeof WebAssembly.instantiate !== 'function' ||
+      typeof DecompressionStream !== 'function') {
     refuse(notice.dataset.cannotRun);
     return;
   }
@@ -453,8 +454,10 @@ async function start() {
     form = lesson.start();
     takeOver(language);
     decoded = lesson.pictures(await records);
-  } catch {
-    cannotLoad();
+  } catch (error) {
+    // A WebAssembly this browser cannot compile is one it is too old to run, not a lost file.
+    if (error instanceof WebAssembly.CompileError || error instanceof WebAssembly.LinkError) refuse(notice.dataset.cannotRun);
+    else cannotLoad();
     return;
   }
   notice.hidden = true;
