@@ -2,18 +2,28 @@
 // Writes the web edition's page from its template, run by node at build time:
 //   fill_page TEMPLATE STYLE_SHEET OUTPUT PICTURE_DIR
 // Each @NAME@ of the template becomes what the lesson gives for it, so that the page shows the
-// start screen and says what it must before any script of the lesson runs (and @STYLE@ the style
-// sheet, which the page carries inside, so that nothing but its pictures delays the first frame):
+// start screen in the pupil's language and says what it must before any script of the lesson
+// runs (and @STYLE@ the style sheet, which the page carries inside, so that nothing but its
+// pictures delays the first frame):
 //   @FORM@       the view with Form1 and its controls in their start state, as the lesson
-//                describes them (geometry, colours, fonts, captions, names and descriptions, which
-//                are shown), each shown picture as an image, NAME.png;
+//                describes them in English (geometry, colours, fonts, captions, names and
+//                descriptions, which are shown), each shown picture as an image, NAME.png;
 //   @LANGUAGES@  JSON for the page's script: the language the lesson chooses for every tag it
-//                knows, and the page's own sentences (and title) in each language it speaks;
+//                knows, and the page's own sentences (and title) in each language it speaks, and
+//                for each language but English the start screen's words that differ from the
+//                form's (captions, names, descriptions, the stage sentence), each with the id of
+//                the element and the attribute that carry it, and the words drawn in its shown
+//                pictures that differ, each by the id of the link to its image and its place;
+//   @START_PICTURES@  those links, hidden: NAME.TAG.png, the image of the part of a word's
+//                ground that differs from English in the language whose tag is TAG (and in
+//                every language with the same word);
 //   @HEADING_FONT@  the family of the heading's font, which the page's own words use too;
 //   @TITLE@, @LOADING@, @TRY_AGAIN@, @CANNOT_RUN@, @CANNOT_LOAD@, @FROM_FILE@  the page's
 //                sentences in English, which the form is written in.
 // The shown pictures, decoded by the lesson from its stored records, go to PICTURE_DIR as NAME.ppm
-// (binary PPM), for the build to turn into the PNG files the page refers to.
+// (binary PPM), and their words in each other language, cut from the pictures as the lesson
+// decodes them in it, as NAME.TAG.pam (binary PAM, transparent around the word), for the build to
+// turn into the PNG files the page refers to.
 #include "assets/picture_words.h"
 #include "reaction/focus_mark.h"
 #include "reaction/lesson_language.h"
@@ -21,6 +31,7 @@
 #include "reaction/lesson_texts.h"
 #include "web/json.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <fstream>
 #include <iostream>
@@ -28,6 +39,7 @@
 #include <map>
 #include <optional>
 #include <string>
+#include <vector>
 
 namespace velmora {
 namespace {
@@ -150,25 +162,153 @@ std::string headingFont() {
     return "serif";
 }
 
-// The shown pictures of the start screen as binary PPM files, NAME.ppm in `dir`.
-bool writeShownPictures(const std::string& dir) {
-    const LessonSession lesson([](const Control&) { return kStatusOk; });
-    for (const Control& control : lesson.form().controls()) {
-        const ControlRecord& r = control.record();
-        if (!r.picture || !r.visible) continue;
-        const ScenePicture picture = lessonPicture(*r.picture);
-        std::ofstream out(dir + '/' + std::string(pictureName(*r.picture)) + ".ppm", std::ios::binary);
-        out << "P6\n" << ScenePicture::kWidth << ' ' << ScenePicture::kHeight << "\n255\n";
-        out.write(reinterpret_cast<const char*>(picture.data()),
-                  static_cast<std::streamsize>(ScenePicture::kByteCount));
-        if (!out) return false;
+// The pixels of `box` in `picture`: RGB, rows packed, top row first.
+std::string pixelsOf(const ScenePicture& picture, const PictureBox& box) {
+    std::string pixels;
+    for (int y = box.top; y <= box.bottom; ++y)
+        pixels.append(reinterpret_cast<const char*>(picture.data()) + y * ScenePicture::kBytesPerLine +
+                          box.left * ScenePicture::kBytesPerPixel,
+                      static_cast<std::size_t>(box.width() * ScenePicture::kBytesPerPixel));
+    return pixels;
+}
+
+// The smallest box of `ground` in which `picture` differs from `english`; none where it does not.
+std::optional<PictureBox> changed(const ScenePicture& english, const ScenePicture& picture, const PictureBox& ground) {
+    std::optional<PictureBox> box;
+    for (int y = ground.top; y <= ground.bottom; ++y) {
+        for (int x = ground.left; x <= ground.right; ++x) {
+            if (english.pixel(x, y) == picture.pixel(x, y)) continue;
+            if (!box) box = PictureBox{x, y, x, y};
+            box->left = std::min(box->left, x);
+            box->right = std::max(box->right, x);
+            box->bottom = y;
+        }
     }
-    return true;
+    return box;
+}
+
+// `pixels`, `width` by `height` as pixelsOf() gives them, as a binary PPM file at `path`.
+bool writePicture(const std::string& path, int width, int height, std::string_view pixels) {
+    std::ofstream out(path, std::ios::binary);
+    out << "P6\n" << width << ' ' << height << "\n255\n";
+    out.write(pixels.data(), static_cast<std::streamsize>(pixels.size()));
+    return static_cast<bool>(out);
+}
+
+// The part `box` of `picture` as a binary PAM file at `path` of the whole picture's size, opaque
+// in `box` and transparent elsewhere. Laid over the whole English picture, it is scaled on the
+// same grid as the picture, so nothing of what it covers shows at its edges.
+bool writeLaid(const std::string& path, const ScenePicture& picture, const PictureBox& box) {
+    std::ofstream out(path, std::ios::binary);
+    out << "P7\nWIDTH " << ScenePicture::kWidth << "\nHEIGHT " << ScenePicture::kHeight
+        << "\nDEPTH 4\nMAXVAL 255\nTUPLTYPE RGB_ALPHA\nENDHDR\n";
+    for (int y = 0; y < ScenePicture::kHeight; ++y) {
+        for (int x = 0; x < ScenePicture::kWidth; ++x) {
+            const ScenePicture::Rgb rgb = picture.pixel(x, y);
+            const bool laid = x >= box.left && x <= box.right && y >= box.top && y <= box.bottom;
+            const char pixel[4] = {static_cast<char>(laid ? rgb.r : 0), static_cast<char>(laid ? rgb.g : 0),
+                                   static_cast<char>(laid ? rgb.b : 0), static_cast<char>(laid ? 255 : 0)};
+            out.write(pixel, 4);
+        }
+    }
+    return static_cast<bool>(out);
+}
+
+// The start screen in each language but English, the one the form is written in: for the page's
+// script, each word the start screen shows or gives a screen reader (captions, names, role
+// descriptions and descriptions of the shown controls, the stage sentence) that differs from the
+// English form's, with where the form carries it; and each word drawn in a shown picture that
+// differs, as the smallest part of its ground where the picture, as the lesson decodes it in that
+// language, differs from the English one, in an image to lay over the English picture. The
+// images go to `dir` as PAM files, NAME.TAG.pam (NAME as wordImageName() gives it) for the first
+// language whose pixels they are, which every language with the same word shares, and the page
+// gets a hidden link to each; the English pictures whole, as PPM files, NAME.ppm.
+struct StartScreens {
+    std::map<std::string, std::string, std::less<>> words; // by language tag: JSON
+    std::string links;
+    bool written = true;
+};
+
+StartScreens startScreens(const std::string& dir) {
+    using namespace json;
+    StartScreens screens;
+    std::map<PictureId, ScenePicture> englishPictures;
+    struct Written {
+        std::string pixels;
+        int left, top;
+        std::string link;
+    };
+    std::vector<Written> written;                            // the other languages' words, as images
+    std::map<std::string, std::string, std::less<>> english; // the English form's words, by where they go
+    for (const std::string_view code : lessonLanguages()) {
+        setLessonLanguage(code);
+        const LessonSession lesson([](const Control&) { return kStatusOk; });
+        const std::string tag = languageTag(code);
+        std::vector<std::string> pictures;
+        for (const Control& control : lesson.form().controls()) {
+            const ControlRecord& r = control.record();
+            if (!r.picture || !r.visible) continue;
+            const ScenePicture picture = lessonPicture(*r.picture);
+            if (code == kEnglish) {
+                const PictureBox whole{0, 0, ScenePicture::kWidth - 1, ScenePicture::kHeight - 1};
+                screens.written = screens.written && writePicture(dir + '/' + std::string(pictureName(*r.picture)) +
+                                                                      ".ppm",
+                                                                  whole.width(), whole.height(), pixelsOf(picture, whole));
+                englishPictures.emplace(*r.picture, picture);
+                continue;
+            }
+            for (const WordPlace& place : kWordPlaces) {
+                if (place.picture != *r.picture) continue;
+                const std::optional<PictureBox> box = changed(englishPictures.at(*r.picture), picture, place.ground);
+                if (!box) continue;
+                std::string pixels = pixelsOf(picture, *box);
+                auto same = std::find_if(written.begin(), written.end(), [&](const Written& earlier) {
+                    return earlier.pixels == pixels && earlier.left == box->left && earlier.top == box->top;
+                });
+                if (same == written.end()) {
+                    const std::string file = wordImageName(place) + '.' + tag;
+                    screens.written = screens.written && writeLaid(dir + '/' + file + ".pam", picture, *box);
+                    screens.links += "<a" + attribute("id", "word-" + file) + attribute("href", file + ".png") +
+                                     " hidden></a>\n";
+                    same = written.insert(written.end(), {std::move(pixels), box->left, box->top, "word-" + file});
+                }
+                pictures.push_back(array({text(r.name), text(same->link)}));
+            }
+        }
+        // Each word as where the form carries it: the element's id, and its attribute ("" for its text).
+        std::vector<std::string> differing;
+        const auto word = [&](const std::string& id, std::string_view attribute, std::string_view words) {
+            const std::string where = id + ' ' + std::string(attribute);
+            if (code == kEnglish) english.emplace(where, words);
+            else if (english.at(where) != words) differing.push_back(array({text(id), text(attribute), text(words)}));
+        };
+        word("stage", "", lesson.stageSentence());
+        for (const Control* control : lesson.readingOrder()) {
+            const ControlRecord& r = control->record();
+            if (!r.visible) continue;
+            if (r.kind != ControlKind::PictureArea) {
+                word(r.name, "", captionText(*control));
+                continue;
+            }
+            const ControlText about = controlText(r.name);
+            word(r.name, "aria-label", about.name);
+            if (r.autoDrag) word(r.name, "aria-roledescription", draggableRoleText());
+            // The form carries a description where the English one has it.
+            const std::string description = r.name + "-description";
+            if (code == kEnglish ? !about.description.empty() : english.contains(description + ' '))
+                word(description, "", about.description);
+        }
+        if (code != kEnglish)
+            screens.words.emplace(tag, object({field("words", array(differing)), field("pictures", array(pictures))}));
+    }
+    setLessonLanguage(kEnglish);
+    return screens;
 }
 
 // Which language the lesson chooses for each tag it knows by itself (its tag, as <html lang>
-// takes it), and the page's own words in each language: its direction, title and sentences.
-std::string pageLanguages() {
+// takes it), and the page's own words in each language: its direction, title and sentences, and
+// the start screen's words and pictures where they are not the English form's.
+std::string pageLanguages(const StartScreens& screens) {
     using namespace json;
     std::vector<std::string> tags;
     for (const std::string& tag : languageTagsMatched())
@@ -176,12 +316,16 @@ std::string pageLanguages() {
     std::vector<std::string> texts;
     for (const std::string_view code : lessonLanguages()) {
         setLessonLanguage(code);
-        texts.push_back(
-            field(languageTag(code),
-                  object({field("dir", text(rightToLeft(code) ? "rtl" : "ltr")), field("title", text(pageTitleText())),
-                          field("loading", text(loadingText())), field("cannotLoad", text(cannotLoadText())),
-                          field("tryAgain", text(tryAgainText())), field("fromFile", text(fromFileText())),
-                          field("cannotRun", text(cannotRunText()))})));
+        std::vector<std::string> fields{field("dir", text(rightToLeft(code) ? "rtl" : "ltr")),
+                                        field("title", text(pageTitleText())),
+                                        field("loading", text(loadingText())),
+                                        field("cannotLoad", text(cannotLoadText())),
+                                        field("tryAgain", text(tryAgainText())),
+                                        field("fromFile", text(fromFileText())),
+                                        field("cannotRun", text(cannotRunText()))};
+        if (const auto start = screens.words.find(languageTag(code)); start != screens.words.end())
+            fields.push_back(field("start", start->second));
+        texts.push_back(field(languageTag(code), object(fields)));
     }
     setLessonLanguage(kEnglish);
     return object(
@@ -211,9 +355,11 @@ int main(int argc, char** argv) {
     if (!page || !style) return 1;
     setLessonLanguage(kEnglish);
     std::string form;
+    StartScreens screens;
     try {
         form = formElements();
-        if (!writeShownPictures(argv[4])) {
+        screens = startScreens(argv[4]);
+        if (!screens.written) {
             std::cerr << "fill_page: cannot write the pictures into " << argv[4] << '\n';
             return 1;
         }
@@ -225,7 +371,8 @@ int main(int argc, char** argv) {
         {"FORM", form},
         {"STYLE", *style},
         {"HEADING_FONT", escaped(headingFont())},
-        {"LANGUAGES", pageLanguages()},
+        {"LANGUAGES", pageLanguages(screens)},
+        {"START_PICTURES", screens.links},
         {"TITLE", escaped(pageTitleText())},
         {"LOADING", escaped(loadingText())},
         {"TRY_AGAIN", escaped(tryAgainText())},

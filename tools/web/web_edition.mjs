@@ -8,21 +8,22 @@
 // The single file: the whole lesson in one self-contained HTML file, so that it plays from a
 // disk, a mail attachment or a learning platform with no request but data: URLs. From the page:
 //   - each url() inside a <style> becomes a data: URL;
-//   - a module script becomes an inline module, each "import name from './file.js'" in it
-//     replaced by that file's code (whose "export default name" it then needs no more);
+//   - a module script becomes an inline module: esbuild bundles it with what it imports;
 //   - an image, and a hidden link to a file that the page's script fetches, get the file as a
 //     data: URL;
 //   - the web app manifest is left out: it belongs to the installable site;
 //   - each NOTICE file (a licence that must travel with what it covers) goes in as a comment.
 // Fails, naming it, on any reference it cannot take in.
-//   node web_edition.mjs SITE WORKER_TEMPLATE SINGLE_FILE DEPFILE [NOTICE...]
+//   node web_edition.mjs SITE WORKER_TEMPLATE SINGLE_FILE DEPFILE ESBUILD [NOTICE...]
+import { execFileSync } from 'node:child_process';
 import { createHash } from 'node:crypto';
-import { readFileSync, writeFileSync } from 'node:fs';
-import { dirname, extname, join, relative } from 'node:path';
+import { readFileSync, rmSync, writeFileSync } from 'node:fs';
+import { tmpdir } from 'node:os';
+import { extname, join, relative, resolve } from 'node:path';
 
-const [site, workerTemplate, output, depfile, ...notices] = process.argv.slice(2);
-if (!depfile) {
-  console.error('usage: web_edition.mjs SITE WORKER_TEMPLATE SINGLE_FILE DEPFILE [NOTICE...]');
+const [site, workerTemplate, output, depfile, esbuild, ...notices] = process.argv.slice(2);
+if (!esbuild) {
+  console.error('usage: web_edition.mjs SITE WORKER_TEMPLATE SINGLE_FILE DEPFILE ESBUILD [NOTICE...]');
   process.exit(2);
 }
 const kTypes = {
@@ -56,15 +57,22 @@ function styled(css) {
     (local(reference) ? `url("${dataUrl(join(site, reference))}")` : whole));
 }
 
+// A module script with every module it imports, as one module; each file it took in counts as read.
 function bundled(path) {
-  return file(path, 'utf8').replace(/^import\s+(.*?)\s+from\s+'([^']+)';?$/gm, (whole, name, reference) => {
-    if (!/^[A-Za-z_$][\w$]*$/.test(name) || !local(reference)) fail(`${relative(site, path)}: cannot take in ${whole}`);
-    const imported = join(dirname(path), reference);
-    const code = bundled(imported);
-    const exported = new RegExp(`^export default ${name.replace('$', '\\$')};?$`, 'm');
-    if (!exported.test(code)) fail(`${relative(site, imported)} has no "export default ${name}"`);
-    return code.replace(exported, '');
-  });
+  file(path);
+  const out = join(tmpdir(), `velmora-bundle-${process.pid}`);
+  try {
+    execFileSync(esbuild, [path, '--bundle', '--format=esm', '--minify', '--log-level=error',
+      `--outfile=${out}.js`, `--metafile=${out}.json`], { stdio: ['ignore', 'ignore', 'inherit'] });
+    const { inputs } = JSON.parse(readFileSync(`${out}.json`, 'utf8'));
+    for (const input of Object.keys(inputs)) read.add(resolve(input));
+    return readFileSync(`${out}.js`, 'utf8');
+  } catch {
+    return fail(`${relative(site, path)}: esbuild could not bundle it`);
+  } finally {
+    rmSync(`${out}.js`, { force: true });
+    rmSync(`${out}.json`, { force: true });
+  }
 }
 
 function page() {

@@ -367,9 +367,9 @@ function loadModule(wasm) {
 
 // Resolves once the browser has drawn the start screen the page shows, its pictures in place, so
 // that the lesson's own start, which keeps the browser busy for a while, does not hold it up; at
-// once where the page draws nothing now (hidden, or keeping the form for the lesson's language).
+// once where the page draws nothing now (hidden).
 async function startScreenDrawn() {
-  if (document.hidden || document.documentElement.hasAttribute('data-drawing')) return;
+  if (document.hidden) return;
   await Promise.all([...formElement.querySelectorAll('img')].map((image) => image.decode().catch(() => {})));
   await new Promise((resolve) => requestAnimationFrame(() => setTimeout(resolve)));
 }
@@ -428,7 +428,8 @@ async function start() {
     view.hidden = true;
     showNotice(text, retry);
   };
-  if (typeof WebAssembly !== 'object' || typeof WebAssembly.instantiate !== 'function') {
+  if (typeof WebAssembly !== 'object' || typeof WebAssembly.instantiate !== 'function' ||
+      typeof DecompressionStream !== 'function') {
     refuse(notice.dataset.cannotRun);
     return;
   }
@@ -453,8 +454,10 @@ async function start() {
     form = lesson.start();
     takeOver(language);
     decoded = lesson.pictures(await records);
-  } catch {
-    cannotLoad();
+  } catch (error) {
+    // A WebAssembly this browser cannot compile is one it is too old to run, not a lost file.
+    if (error instanceof WebAssembly.CompileError || error instanceof WebAssembly.LinkError) refuse(notice.dataset.cannotRun);
+    else cannotLoad();
     return;
   }
   notice.hidden = true;
@@ -463,13 +466,11 @@ async function start() {
     showError(form.errorTitle, decoded.error);
     return;
   }
-  // The pictures as the lesson draws them, in its language, take the place of the page's images,
-  // and a form kept hidden until they were drawn in another language than the page's shows.
+  // The pictures as the lesson draws them, in its language, take the place of the page's images.
   for (const control of form.controls) {
     if (control.picture >= 0) placePicture(document.getElementById(control.name), decoded.pictures[control.picture]);
   }
   fit();
-  delete document.documentElement.dataset.drawing;
   wireGestures();
   new ResizeObserver(fit).observe(view);
   watchPixelRatio();
