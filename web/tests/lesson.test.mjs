@@ -682,6 +682,9 @@ const cases = {
         else request.abort();
       });
       await page.goto(`${url}${query}`, { waitUntil: 'domcontentloaded' });
+      // The loading sentence, which shows after a second, takes room from the form, which then
+      // fits smaller: out of the way, the form is drawn at one size before and after the lesson.
+      if (wasm === 'hold') await page.addStyleTag({ content: '#notice { display: none !important; }' });
       const release = () => {
         holding = false;
         held.forEach((request) => request.continue());
@@ -690,14 +693,15 @@ const cases = {
     };
     // What the pupil sees and a screen reader is given of the start screen: the title, the stage
     // sentence, and each shown control's text, name, role and description; and the form as drawn,
-    // once every picture on it has loaded.
+    // once every picture on it and every font it uses has loaded (a caption's font still loading
+    // is drawn as nothing).
     const seen = (page) => page.evaluate(() => [document.title, document.getElementById('stage').textContent,
       ...[...document.querySelectorAll('#Form1 [data-control]')].filter((e) => !e.hidden).map((e) => [e.id,
         e.dataset.control === 'picture' ? '' : e.textContent, e.getAttribute('aria-label'),
         e.getAttribute('aria-roledescription'), document.getElementById(`${e.id}-description`)?.textContent ?? null])]);
     const drawn = async (page) => {
-      await page.waitForFunction(() => [...document.querySelectorAll('#Form1 img')].every((e) => e.complete &&
-        e.naturalWidth > 0 && getComputedStyle(e).visibility === 'visible'));
+      await page.waitForFunction(() => document.fonts.status === 'loaded' && [...document.querySelectorAll('#Form1 img')]
+        .every((e) => e.complete && e.naturalWidth > 0 && getComputedStyle(e).visibility === 'visible'));
       const r = await page.$eval('#Form1', (e) => { const b = e.getBoundingClientRect(); return { x: b.left, y: b.top, width: b.width, height: b.height }; });
       return page.screenshot({ encoding: 'base64', clip: r });
     };
