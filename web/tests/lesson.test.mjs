@@ -595,14 +595,14 @@ const cases = {
     page.on('request', route);
     await page.goto(url, { waitUntil: 'load' });
     assert.equal(await page.$eval('#notice', (e) => getComputedStyle(e).visibility), 'hidden', 'no sentence at first');
+    // The start screen is looked at with the loading sentence out of the way, which under load may
+    // already show and take room from the form, as it is once the lesson has hidden the sentence.
+    const aside = await page.addStyleTag({ content: '#notice { display: none !important; }' });
     await expectPixels(page, await formToPage(page), [
       ['enzyme block', at(kArea.Picture1, 30, 120), kBlack],
       ['substrate block', at(kArea.Picture2, 30, 60), kRed],
       ['Reset face', [kArea.Command1.x + 6, kArea.Command1.y + 16], kFace],
     ]);
-    // Drawn with the loading sentence out of the way, which under load may already show and take
-    // room from the form, as it is once the lesson has hidden the sentence.
-    const aside = await page.addStyleTag({ content: '#notice { display: none !important; }' });
     const before = await form();
     await aside.evaluate((e) => e.remove());
     await saysSomething();
