@@ -14,6 +14,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 namespace velmora::win32 {
@@ -60,32 +61,61 @@ private:
         const Control* control;
         HWND hwnd;
     };
+    // Posted by an accessible object's default action: activate the control with this ID (wParam).
+    static constexpr UINT kActivateMessage = WM_APP + 1;
+    // The ID under which the form subclasses its push button.
+    static constexpr UINT_PTR kButtonSubclass = 1;
 
+    // Window procedures (form_procedures.cpp): each message to its handler below.
     static LRESULT CALLBACK formProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
     static LRESULT CALLBACK pictureProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
     static LRESULT CALLBACK stripProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
     static LRESULT CALLBACK buttonProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR id,
                                        DWORD_PTR self);
+    // Runs `handler` for one message of `hwnd`, after answering a screen reader's WM_GETOBJECT;
+    // an exception out of it ends the program with one box.
+    template <class Handler>
+    LRESULT dispatch(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam, Handler&& handler);
     LRESULT onFormMessage(UINT message, WPARAM wParam, LPARAM lParam);
     LRESULT onPictureMessage(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
     LRESULT onButtonMessage(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
 
+    // The window and its controls (form_window.cpp).
     bool createControls();
     void layOut();
+    void resized(WPARAM kind, LPARAM size);
+    void dpiChanged(WPARAM dpi, LPARAM suggested);
+
+    // Painting (form_painting.cpp).
+    void paintFormBackground(HDC dc);
+    LRESULT labelColours(HDC dc, HWND label);
     void paintPicture(HWND hwnd);
     void paintStrip(HWND hwnd);
+    LRESULT paintButton(HWND hwnd, WPARAM wParam, LPARAM lParam);
+    void showOutline(const std::optional<PixelRect>& outline);
+
+    // Accessibility (form_accessibility.cpp): the answer to WM_GETOBJECT for the form or a control,
+    // 0 to leave it to the default window procedure.
+    LRESULT accessibleObject(HWND hwnd, WPARAM wParam, LPARAM lParam);
+    std::shared_ptr<AccessibleSource> makeAccessibility();
 
     // Hands one input to the session and applies its answer.
     template <class Input>
     void play(Input&& input);
     void apply(const LessonStep& step);
-    void showOutline(const std::optional<PixelRect>& outline);
     void showError(const RunTimeError& error);
 
+    // Input translation (form_input.cpp): mouse, keys, focus and activation into the session's calls.
     // A mouse message of the form or of a control, at `point` in the form's client area.
     void pointer(UINT message, POINT point);
     // Passes a mouse message of `control` on to pointer(); false for any other message.
     bool forwardMouse(HWND control, UINT message, LPARAM lParam);
+    void captureChanged(HWND taker);
+    void deactivated();
+    // A click of Reset by the keyboard or a screen reader (BN_CLICKED); false for other commands.
+    bool command(WPARAM wParam, LPARAM lParam);
+    // The control with this ID activated, as an accessible object's default action asks.
+    void activateById(WPARAM id);
     void moveFocus(bool forward);
     void controlFocused(HWND hwnd);
     void focusShownControl();
@@ -106,7 +136,7 @@ private:
     std::vector<HFONT> fonts_;
     Scale scale_;
     std::unique_ptr<Announcer> announcer_;
-    std::shared_ptr<Accessibility> accessibility_;
+    std::shared_ptr<AccessibleSource> accessibility_;
     std::string_view stage_;
     const Control* pressedLook_ = nullptr;
     std::map<WPARAM, HWND> keysDown_; // each key held, and the window its first press went to
@@ -115,5 +145,15 @@ private:
     bool captured_ = false;           // the main button went down in the form and is not up yet
     int exitCode_ = 0;
 };
+
+template <class Input>
+void FormWindow::play(Input&& input) {
+    if (hwnd_ == nullptr) return;
+    // Focus moves while the session runs (a handler hiding the focused control) are its own.
+    applying_ = true;
+    const LessonStep step = std::forward<Input>(input)();
+    applying_ = false;
+    apply(step);
+}
 
 } // namespace velmora::win32
