@@ -22,19 +22,22 @@ LRESULT FormWindow::labelColours(HDC dc, HWND label) {
 void FormWindow::paintPicture(HWND hwnd) {
     PAINTSTRUCT paint;
     HDC dc = BeginPaint(hwnd, &paint);
-    RECT client;
-    GetClientRect(hwnd, &client);
+    // The sunken frame is drawn here, inside the window, so that a press on it is the control's.
+    RECT inner;
+    GetClientRect(hwnd, &inner);
+    DrawEdge(dc, &inner, EDGE_SUNKEN, BF_RECT | BF_ADJUST);
     if (const Control* control = controlOf(hwnd)) {
         const ControlRecord& record = control->record();
+        IntersectClipRect(dc, inner.left, inner.top, inner.right, inner.bottom);
         if (record.picture) {
             const PictureBits& picture = pictures_[static_cast<std::size_t>(*record.picture)];
-            picture.draw(dc, {0, 0}, scale_);
+            picture.draw(dc, {inner.left, inner.top}, scale_);
             const SIZE size = picture.size(scale_);
-            ExcludeClipRect(dc, 0, 0, size.cx, size.cy);
+            ExcludeClipRect(dc, inner.left, inner.top, inner.left + size.cx, inner.top + size.cy);
         }
-        fillRect(dc, client, colorRef(record.effectiveBackColor()));
+        fillRect(dc, inner, colorRef(record.effectiveBackColor()));
         SelectClipRgn(dc, nullptr);
-        if (GetFocus() == hwnd && ringShown_) drawFocusRing(dc, client, scale_);
+        if (GetFocus() == hwnd && ringShown_) drawFocusRing(dc, inner, scale_);
     }
     EndPaint(hwnd, &paint);
 }

@@ -93,8 +93,9 @@ bool FormWindow::createControls() {
                 SetWindowSubclass(window, buttonProc, kButtonSubclass, reinterpret_cast<DWORD_PTR>(this));
             break;
         case ControlKind::PictureArea:
-            // The window's text is the picture's accessible name, for tools that read only that.
-            window = CreateWindowExW(WS_EX_CLIENTEDGE, kPictureAreaClass, widen(controlText(record.name).name).c_str(),
+            // The window's text is the picture's accessible name, for tools that read only that. It
+            // draws its frame itself (no client edge), so that the frame is part of the control.
+            window = CreateWindowExW(0, kPictureAreaClass, widen(controlText(record.name).name).c_str(),
                                      WS_CHILD | WS_CLIPSIBLINGS | WS_TABSTOP | shown, 0, 0, 0, 0, hwnd_, id, instance_,
                                      this);
             break;

@@ -25,7 +25,7 @@ using ScenePictures = std::vector<PictureBits>;
 /*
  * The window of Form1 as a plain Win32 window: a presentation of one LessonSession. It makes one
  * child window per control in the model's stacking order (a STATIC label, a BUTTON and picture
- * areas of its own class with the sunken client edge), hides and shows them when the model's
+ * areas of its own class that draw their sunken frame inside themselves), hides and shows them when the model's
  * change notice says so, turns the messages of the mouse, the keys, the focus, activation and
  * size into the session's inputs, and applies what each returns: the outline, the focus, the
  * pressed look of Reset, the stage and the sentence said aloud. It decides nothing about the lesson.
