@@ -30,9 +30,9 @@ void FormWindow::paintPicture(HWND hwnd) {
         const ControlRecord& record = control->record();
         IntersectClipRect(dc, inner.left, inner.top, inner.right, inner.bottom);
         if (record.picture) {
-            const PictureBits& picture = pictures_[static_cast<std::size_t>(*record.picture)];
-            picture.draw(dc, {inner.left, inner.top}, scale_);
-            const SIZE size = picture.size(scale_);
+            const ScaledPicture& picture = scaled_.at(static_cast<std::size_t>(*record.picture));
+            picture.draw(dc, {inner.left, inner.top});
+            const SIZE size = picture.size();
             ExcludeClipRect(dc, inner.left, inner.top, inner.left + size.cx, inner.top + size.cy);
         }
         fillRect(dc, inner, colorRef(record.effectiveBackColor()));

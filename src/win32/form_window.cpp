@@ -118,6 +118,8 @@ void FormWindow::layOut() {
                                      kFormExStyle, scale_.dpi());
     SetWindowPos(hwnd_, nullptr, 0, 0, outer.cx, outer.cy, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
 
+    scaled_.clear();
+    for (const PictureBits& picture : pictures_) scaled_.emplace_back(picture, scale_);
     for (HFONT font : fonts_) DeleteObject(font);
     fonts_.clear();
     for (const auto& [control, window] : windows_) {

@@ -135,6 +135,7 @@ private:
     std::optional<PixelRect> outline_;
     std::vector<HFONT> fonts_;
     Scale scale_;
+    std::vector<ScaledPicture> scaled_; // pictures_ at scale_, by PictureId
     std::unique_ptr<Announcer> announcer_;
     std::shared_ptr<AccessibleSource> accessibility_;
     std::string_view stage_;

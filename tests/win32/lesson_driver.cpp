@@ -844,6 +844,86 @@ void scaledOneAndAHalfTimes(const std::wstring& exe) {
     program.expectShown(kBound, "a drop on the enzyme at 144 dots per inch");
 }
 
+// The window once it has been wholly repainted and the screen shows no more change.
+Capture repainted(const Program& program) {
+    RedrawWindow(program.form(), nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
+    Capture last = capture(program);
+    int unchanged = 0;
+    waitFor(
+        [&] {
+            Capture now = capture(program);
+            unchanged = now.pixels == last.pixels ? unchanged + 1 : 0;
+            last = std::move(now);
+            return unchanged >= 5;
+        },
+        "the window to be repainted");
+    return last;
+}
+
+// At `dpi`, the drag outline leaves nothing behind on the pictures it crossed: after a hold put
+// back with Escape and after a missed drop, the window shows pixel for pixel what a whole repaint
+// shows.
+void noMarksBehindTheOutline(const std::wstring& exe, int dpi) {
+    const ScreenDpi screenDpi(static_cast<DWORD>(dpi));
+    const Program program(exe);
+    const auto device = [dpi](PixelPoint p) {
+        return PixelPoint{static_cast<int>(std::lround(p.x * dpi / 96.0)),
+                          static_cast<int>(std::lround(p.y * dpi / 96.0))};
+    };
+    const auto expectClean = [&](const Capture& clean, const std::string& when) {
+        std::size_t differ = 0;
+        eventually(
+            [&] {
+                const Capture now = capture(program);
+                differ = 0;
+                for (std::size_t i = 0; i < now.pixels.size() && i < clean.pixels.size(); ++i)
+                    differ += now.pixels[i] != clean.pixels[i];
+                return differ == 0 && now.pixels.size() == clean.pixels.size();
+            },
+            [&] {
+                return "after " + when + " at " + std::to_string(dpi) + " dots per inch " + std::to_string(differ) +
+                       " pixels differ from the window wholly repainted";
+            });
+    };
+    // Taken up from the keyboard, moved down and right over the enzyme and put back with Escape.
+    press(VK_TAB);
+    program.expectFocus("Picture2", "Tab");
+    const Capture withRing = repainted(program);
+    press(VK_SPACE);
+    for (int step = 0; step < 11; ++step) press(VK_DOWN);
+    for (int step = 0; step < 5; ++step) press(VK_RIGHT);
+    const PixelRect substrate = pixelRectOf(control("Picture2"));
+    const PixelPoint held = device({substrate.x + 5 * KeyboardHold::kStep, substrate.y + 11 * KeyboardHold::kStep});
+    waitFor(
+        [&] {
+            const auto ring = program.outline();
+            return ring && std::abs(ring->x - held.x) <= 1 && std::abs(ring->y - held.y) <= 1;
+        },
+        "the outline over the enzyme");
+    press(VK_ESCAPE);
+    program.waitForOutline(std::nullopt, "gone after Escape");
+    expectClean(withRing, "a hold put back");
+
+    // Dragged with the mouse across the enzyme and dropped on the form beside it.
+    const PixelPoint beside{80, 450};
+    click(program, device(beside));
+    const Capture clean = repainted(program);
+    const PixelPoint grab = centreOf("Picture2");
+    const PixelPoint enzyme = centreOf("Picture1");
+    mouseTo(program, device(grab));
+    mouseButton(true);
+    for (int step = 1; step <= 8; ++step) {
+        const PixelPoint to = step <= 4 ? enzyme : beside;
+        const PixelPoint from = step <= 4 ? grab : enzyme;
+        const int part = step <= 4 ? step : step - 4;
+        mouseTo(program, device({from.x + (to.x - from.x) * part / 4, from.y + (to.y - from.y) * part / 4}));
+    }
+    mouseButton(false);
+    program.waitForOutline(std::nullopt, "gone after the drop");
+    program.expectShown(kApart, "a drop beside the enzyme");
+    expectClean(clean, "a missed drop");
+}
+
 // The numbers of a version "major.minor.patch" as a version record's fixed part holds them.
 std::pair<DWORD, DWORD> versionNumbers(const std::string& version) {
     unsigned major = 0, minor = 0, patch = 0;
@@ -1000,6 +1080,8 @@ int main(int argc, char** argv) {
         {"failure", {2, withExe(failureEndsTheProgram)}},
         {"closing", {2, withExe(closingEndsAtOnce)}},
         {"scaled", {2, withExe(scaledOneAndAHalfTimes)}},
+        // marks DPI EXE
+        {"marks", {3, [](const auto& a) { noMarksBehindTheOutline(windowsPath(a[2]), std::stoi(a[1])); }}},
         // language CODE EXE: the user's Windows language gives the lesson CODE, and the window is
         // as the form describes it in that language
         {"language",
