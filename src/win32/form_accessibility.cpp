@@ -1,13 +1,25 @@
 // SPDX-License-Identifier: MIT
 #include "win32/form_window.h"
 
-#include "reaction/lesson_texts.h"
-
 namespace velmora::win32 {
 
-// Tells screen readers what each window of the form is: the lesson's names and descriptions of the
-// controls, the complex as a button that can be pressed, and where the lesson stands as the form's
-// own description.
+namespace {
+
+// The MSAA role of a control's role in the lesson.
+long msaaRole(ControlRole role) {
+    switch (role) {
+    case ControlRole::Heading: return ROLE_SYSTEM_STATICTEXT;
+    case ControlRole::Button: return ROLE_SYSTEM_PUSHBUTTON;
+    case ControlRole::Image: break;
+    }
+    return ROLE_SYSTEM_GRAPHIC;
+}
+
+} // namespace
+
+// Tells screen readers what each window of the form is: each control's role, name, description
+// and default action as the lesson session gives them, and where the lesson stands as the form's
+// own description. A default action is played as the session's activation of the control.
 class FormWindow::Accessibility final : public AccessibleSource {
 public:
     explicit Accessibility(FormWindow& form) : form_(form) {}
@@ -20,23 +32,18 @@ public:
         }
         const Control* control = form_.controlOf(window);
         if (control == nullptr) return out;
-        const ControlText text = controlText(control->name());
-        out.description = widen(text.description);
-        // Said outright for Reset too: not every system's object for a button says it is one.
-        if (control->kind() == ControlKind::PushButton) out.role = ROLE_SYSTEM_PUSHBUTTON;
-        if (control->kind() == ControlKind::PictureArea) {
-            out.name = widen(text.name);
-            const bool clickable = form_.session_.clickable(*control);
-            out.role = clickable ? ROLE_SYSTEM_PUSHBUTTON : ROLE_SYSTEM_GRAPHIC;
-            if (clickable) out.defaultAction = widen(pressActionText());
-        }
+        // Every role said outright: not every system's object for a button says it is one.
+        const velmora::Accessibility said = form_.session_.accessibility(*control);
+        out.name = widen(said.name);
+        out.description = widen(said.description);
+        out.role = msaaRole(said.role);
+        out.defaultAction = widen(said.action);
         return out;
     }
 
     bool doDefaultAction(HWND window) override {
         const Control* control = form_.controlOf(window);
-        if (control == nullptr || control->kind() != ControlKind::PictureArea || !form_.session_.clickable(*control))
-            return false;
+        if (control == nullptr || form_.session_.accessibility(*control).action.empty()) return false;
         // Played from the message loop, not inside the screen reader's call.
         PostMessageW(form_.hwnd_, kActivateMessage, control->record().index, 0);
         return true;

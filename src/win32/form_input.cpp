@@ -1,9 +1,8 @@
 // SPDX-License-Identifier: MIT
 // The form's input translation: the mouse, the keys, focus changes and activation as Windows gives
-// them, turned into the lesson session's calls.
+// them, turned into the lesson session's calls. Which key does what, and where the focus goes, is
+// the session's to decide.
 #include "win32/form_window.h"
-
-#include <algorithm>
 
 namespace velmora::win32 {
 namespace {
@@ -13,12 +12,19 @@ bool isMouseMessage(UINT message) {
            message == WM_LBUTTONUP;
 }
 
-Direction directionOf(WPARAM arrow) {
-    switch (arrow) {
-    case VK_LEFT: return Direction::Left;
-    case VK_RIGHT: return Direction::Right;
-    case VK_UP: return Direction::Up;
-    default: return Direction::Down;
+// The lesson's name for a virtual key; Other for every key it does not answer.
+Key keyOf(WPARAM virtualKey) {
+    switch (virtualKey) {
+    case VK_TAB: return Key::Tab;
+    case VK_SPACE: return Key::Space;
+    case VK_RETURN: return Key::Enter;
+    case VK_ESCAPE: return Key::Escape;
+    case VK_LEFT: return Key::Left;
+    case VK_RIGHT: return Key::Right;
+    case VK_UP: return Key::Up;
+    case VK_DOWN: return Key::Down;
+    case VK_F1: return Key::WhereAmI;
+    default: return Key::Other;
     }
 }
 
@@ -33,16 +39,16 @@ void FormWindow::pointer(UINT message, POINT point) {
         // Every move and the release come to the form until the button is up, wherever they are.
         captured_ = true;
         SetCapture(hwnd_);
-        play([&] { return session_.pointerPressed(at, message == WM_LBUTTONDBLCLK); });
+        play([&] { return session_.pointerPressed(kMouse, at, message == WM_LBUTTONDBLCLK); });
         return;
     case WM_MOUSEMOVE:
-        if (captured_) play([&] { return session_.pointerMoved(at); });
+        if (captured_) play([&] { return session_.pointerMoved(kMouse, at); });
         return;
     case WM_LBUTTONUP:
         if (!captured_) return;
         captured_ = false;
         ReleaseCapture();
-        play([&] { return session_.pointerReleased(at); });
+        play([&] { return session_.pointerReleased(kMouse, at); });
         return;
     default: return;
     }
@@ -58,19 +64,20 @@ bool FormWindow::forwardMouse(HWND control, UINT message, LPARAM lParam) {
 }
 
 void FormWindow::captureChanged(HWND taker) {
-    // Taken away by someone else while the button was down: no drop, no click.
+    // Taken away by someone else while the button was down (or let go after Escape gave up the
+    // drag): no drop, no click.
     if (!captured_ || taker == hwnd_) return;
     captured_ = false;
-    play([&] { return session_.pointerCancelled(); });
+    play([&] { return session_.pointerCancelled(kMouse); });
 }
 
 void FormWindow::deactivated() {
-    keysDown_.clear();
     play([&] { return session_.windowDeactivated(); });
 }
 
 bool FormWindow::command(WPARAM wParam, LPARAM lParam) {
-    // Reset clicked by the keyboard's or a screen reader's BM_CLICK; the mouse is routed by pointer().
+    // Reset clicked by a BM_CLICK from outside (an automation tool); the mouse is routed by
+    // pointer() and the keys by translateKey(), so the button never clicks itself.
     if (HIWORD(wParam) != BN_CLICKED) return false;
     if (const Control* control = controlOf(reinterpret_cast<HWND>(lParam)))
         play([&] { return session_.activate(*control); });
@@ -84,58 +91,20 @@ void FormWindow::activateById(WPARAM id) {
 
 bool FormWindow::translateKey(const MSG& message) {
     if (hwnd_ == nullptr || (message.hwnd != hwnd_ && !IsChild(hwnd_, message.hwnd))) return false;
-    const WPARAM key = message.wParam;
-    if (message.message == WM_KEYUP) {
-        keysDown_.erase(key);
-        return false;
-    }
-    if (message.message != WM_KEYDOWN) return false;
-    const bool repeat = (message.lParam & (LPARAM{1} << 30)) != 0;
-    const bool shift = GetKeyState(VK_SHIFT) < 0;
-    // Holding Tab goes on through the controls.
-    if (key == VK_TAB) {
-        setRingShown(true);
-        moveFocus(!shift);
-        return true;
-    }
-    const bool arrow = key == VK_LEFT || key == VK_RIGHT || key == VK_UP || key == VK_DOWN;
-    if (!arrow && key != VK_SPACE && key != VK_RETURN && key != VK_ESCAPE && key != VK_F1) return false;
-    if (!repeat) {
-        keysDown_[key] = message.hwnd;
-    } else if (const auto held = keysDown_.find(key); held == keysDown_.end() || held->second != message.hwnd) {
-        return true; // held since before this control took the focus
-    }
-    setRingShown(true);
-    const Control* control = controlOf(message.hwnd);
-    switch (key) {
-    case VK_SPACE:
-    case VK_RETURN:
-        if (!repeat && control != nullptr) play([&] { return session_.activate(*control); });
-        break;
-    case VK_ESCAPE: play([&] { return session_.putDown(); }); break;
-    case VK_F1:
-        if (!repeat) play([&] { return session_.whereAmI(); });
-        break;
-    default: play([&] { return session_.moveHold(directionOf(key), shift); }); break;
-    }
-    return true;
-}
-
-void FormWindow::moveFocus(bool forward) {
-    const std::vector<const Control*> order = session_.tabOrder();
-    if (order.empty()) return;
-    const Control* current = controlOf(GetFocus());
-    if (current == nullptr) current = session_.focused();
-    const auto size = static_cast<std::ptrdiff_t>(order.size());
-    std::ptrdiff_t index = std::find(order.begin(), order.end(), current) - order.begin();
-    if (index == size) index = forward ? size - 1 : 0;
-    for (std::ptrdiff_t n = 0; n < size; ++n) {
-        index = (index + (forward ? 1 : size - 1)) % size;
-        if (order[static_cast<std::size_t>(index)]->visible()) {
-            SetFocus(windowOf(order[static_cast<std::size_t>(index)]));
-            return;
-        }
-    }
+    // A press with Alt held is the system's (its menu, Alt+Tab); a release comes as a system key's
+    // when Alt went down while the key was held, and the session must still hear it.
+    const UINT kind = message.message;
+    if (kind != WM_KEYDOWN && kind != WM_KEYUP && kind != WM_SYSKEYUP) return false;
+    const Key key = keyOf(message.wParam);
+    if (key == Key::Other) return false;
+    const bool down = kind == WM_KEYDOWN;
+    // Bit 30 of a press: the key was already down, an automatic repeat. The time is the message's
+    // own, as GetMessageTime() gives it.
+    const KeyInput input{key, down, GetKeyState(VK_SHIFT) < 0, down && (message.lParam & (LPARAM{1} << 30)) != 0,
+                         message.time};
+    if (down) setRingShown(true);
+    const bool handled = play([&] { return session_.key(input); });
+    return handled && kind != WM_SYSKEYUP;
 }
 
 void FormWindow::controlFocused(HWND hwnd) {
@@ -143,10 +112,10 @@ void FormWindow::controlFocused(HWND hwnd) {
     if (const Control* control = controlOf(hwnd)) play([&] { return session_.focusMoved(control); });
 }
 
-void FormWindow::focusShownControl() {
-    // Only while the form has the keyboard, and its focus is on the form itself or on a hidden control.
-    HWND focus = GetFocus();
-    if (focus == nullptr || (focus != hwnd_ && (controlOf(focus) == nullptr || IsWindowVisible(focus)))) return;
+void FormWindow::formFocused() {
+    // The form itself took the keyboard (the window came to the front): it goes on to the control
+    // the session has the focus on.
+    if (applying_) return;
     const Control* target = session_.focused();
     if (target == nullptr || !target->visible()) target = session_.firstFocus();
     if (target != nullptr) SetFocus(windowOf(target));

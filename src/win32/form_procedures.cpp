@@ -87,15 +87,20 @@ LRESULT CALLBACK FormWindow::stripProc(HWND hwnd, UINT message, WPARAM wParam, L
     return DefWindowProcW(hwnd, message, wParam, lParam);
 }
 
-LRESULT CALLBACK FormWindow::buttonProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR,
-                                        DWORD_PTR self) {
+LRESULT CALLBACK FormWindow::systemControlProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR,
+                                               DWORD_PTR self) {
     auto* form = reinterpret_cast<FormWindow*>(self);
     if (message == WM_NCDESTROY) {
-        RemoveWindowSubclass(hwnd, buttonProc, kButtonSubclass);
+        RemoveWindowSubclass(hwnd, systemControlProc, kSubclass);
         return DefSubclassProc(hwnd, message, wParam, lParam);
     }
-    return form->dispatch(hwnd, message, wParam, lParam,
-                          [&] { return form->onButtonMessage(hwnd, message, wParam, lParam); });
+    // The label is only asked for its accessible object; the button is the form's to drive.
+    const Control* control = form->controlOf(hwnd);
+    const bool button = control != nullptr && control->kind() == ControlKind::PushButton;
+    return form->dispatch(hwnd, message, wParam, lParam, [&] {
+        return button ? form->onButtonMessage(hwnd, message, wParam, lParam)
+                      : DefSubclassProc(hwnd, message, wParam, lParam);
+    });
 }
 
 LRESULT FormWindow::onFormMessage(UINT message, WPARAM wParam, LPARAM lParam) {
@@ -114,9 +119,7 @@ LRESULT FormWindow::onFormMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_MOUSEMOVE:
     case WM_LBUTTONUP: pointer(message, {GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)}); return 0;
     case WM_CAPTURECHANGED: captureChanged(reinterpret_cast<HWND>(lParam)); return 0;
-    case WM_SETFOCUS:
-        if (!applying_) focusShownControl();
-        return 0;
+    case WM_SETFOCUS: formFocused(); return 0;
     case WM_ACTIVATE:
         if (LOWORD(wParam) == WA_INACTIVE) deactivated();
         break;

@@ -84,13 +84,15 @@ bool FormWindow::createControls() {
             window = CreateWindowExW(0, L"STATIC", widen(captionText(control)).c_str(),
                                      WS_CHILD | WS_CLIPSIBLINGS | SS_LEFTNOWORDWRAP | SS_NOPREFIX | shown, 0, 0, 0, 0,
                                      hwnd_, id, instance_, nullptr);
+            if (window != nullptr)
+                SetWindowSubclass(window, systemControlProc, kSubclass, reinterpret_cast<DWORD_PTR>(this));
             break;
         case ControlKind::PushButton:
             window = CreateWindowExW(0, L"BUTTON", widen(captionText(control)).c_str(),
                                      WS_CHILD | WS_CLIPSIBLINGS | WS_TABSTOP | BS_PUSHBUTTON | shown, 0, 0, 0, 0, hwnd_,
                                      id, instance_, nullptr);
             if (window != nullptr)
-                SetWindowSubclass(window, buttonProc, kButtonSubclass, reinterpret_cast<DWORD_PTR>(this));
+                SetWindowSubclass(window, systemControlProc, kSubclass, reinterpret_cast<DWORD_PTR>(this));
             break;
         case ControlKind::PictureArea:
             // The window's text is the picture's accessible name, for tools that read only that. It
@@ -170,8 +172,6 @@ void FormWindow::apply(const LessonStep& step) {
         applying_ = true;
         SetFocus(windowOf(step.focus));
         applying_ = false;
-    } else {
-        focusShownControl();
     }
     if (!step.say.empty()) announcer_->say(step.say);
     if (step.error) showError(*step.error);

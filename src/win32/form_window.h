@@ -9,7 +9,6 @@
 #include "win32/windows_headers.h"
 
 #include <array>
-#include <map>
 #include <memory>
 #include <optional>
 #include <string>
@@ -63,15 +62,17 @@ private:
     };
     // Posted by an accessible object's default action: activate the control with this ID (wParam).
     static constexpr UINT kActivateMessage = WM_APP + 1;
-    // The ID under which the form subclasses its push button.
-    static constexpr UINT_PTR kButtonSubclass = 1;
+    // The ID under which the form subclasses the system's controls it uses, the label and the button.
+    static constexpr UINT_PTR kSubclass = 1;
+    // The mouse, the one pointer the window hands the session.
+    static constexpr PointerId kMouse = 1;
 
     // Window procedures (form_procedures.cpp): each message to its handler below.
     static LRESULT CALLBACK formProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
     static LRESULT CALLBACK pictureProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
     static LRESULT CALLBACK stripProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
-    static LRESULT CALLBACK buttonProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR id,
-                                       DWORD_PTR self);
+    static LRESULT CALLBACK systemControlProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR id,
+                                              DWORD_PTR self);
     // Runs `handler` for one message of `hwnd`, after answering a screen reader's WM_GETOBJECT;
     // an exception out of it ends the program with one box.
     template <class Handler>
@@ -99,9 +100,9 @@ private:
     LRESULT accessibleObject(HWND hwnd, WPARAM wParam, LPARAM lParam);
     std::shared_ptr<AccessibleSource> makeAccessibility();
 
-    // Hands one input to the session and applies its answer.
+    // Hands one input to the session and applies its answer; whether the session took the key.
     template <class Input>
-    void play(Input&& input);
+    bool play(Input&& input);
     void apply(const LessonStep& step);
     void showError(const RunTimeError& error);
 
@@ -116,9 +117,8 @@ private:
     bool command(WPARAM wParam, LPARAM lParam);
     // The control with this ID activated, as an accessible object's default action asks.
     void activateById(WPARAM id);
-    void moveFocus(bool forward);
     void controlFocused(HWND hwnd);
-    void focusShownControl();
+    void formFocused();
     void setRingShown(bool shown);
 
     const Control* controlOf(HWND hwnd) const;
@@ -140,21 +140,25 @@ private:
     std::shared_ptr<AccessibleSource> accessibility_;
     std::string_view stage_;
     const Control* pressedLook_ = nullptr;
-    std::map<WPARAM, HWND> keysDown_; // each key held, and the window its first press went to
-    bool applying_ = false;           // a step is being played: focus moves are the session's own
-    bool ringShown_ = true;           // the keyboard is in use, so the focused control shows its ring
-    bool captured_ = false;           // the main button went down in the form and is not up yet
+    bool applying_ = false; // a step is being played: focus moves are the session's own
+    bool ringShown_ = true; // the keyboard is in use, so the focused control shows its ring
+    bool captured_ = false; // the main button went down in the form and is not up yet
     int exitCode_ = 0;
 };
 
 template <class Input>
-void FormWindow::play(Input&& input) {
-    if (hwnd_ == nullptr) return;
+bool FormWindow::play(Input&& input) {
+    if (hwnd_ == nullptr) return false;
+    const bool dragging = session_.dragging();
     // Focus moves while the session runs (a handler hiding the focused control) are its own.
     applying_ = true;
     const LessonStep step = std::forward<Input>(input)();
     applying_ = false;
     apply(step);
+    // A drag given up while the button is still down (Escape): the mouse is let go as well, and
+    // its release later is nobody's.
+    if (dragging && !session_.dragging() && captured_) ReleaseCapture();
+    return step.handled;
 }
 
 } // namespace velmora::win32
