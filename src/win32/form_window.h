@@ -24,10 +24,12 @@ using ScenePictures = std::vector<PictureBits>;
 /*
  * The window of Form1 as a plain Win32 window: a presentation of one LessonSession. It makes one
  * child window per control in the model's stacking order (a STATIC label, a BUTTON and picture
- * areas of its own class that draw their sunken frame inside themselves), hides and shows them when the model's
- * change notice says so, turns the messages of the mouse, the keys, the focus, activation and
- * size into the session's inputs, and applies what each returns: the outline, the focus, the
- * pressed look of Reset, the stage and the sentence said aloud. It decides nothing about the lesson.
+ * areas of its own class that draw their sunken frame inside themselves), hides and shows them
+ * when the model's change notice says so, turns the messages of the mouse, the keys, the focus,
+ * activation and size into the session's inputs, and applies what each returns: the outline, the
+ * focus, the pressed look of Reset, the stage and the sentence said aloud. Which key does what,
+ * where the focus goes and what each control is to a screen reader are the session's answers; the
+ * window decides nothing about the lesson.
  *
  * A run-time error shows the modal error box captioned with the project title and then destroys the
  * window, so that the message loop ends with exitCode() kExitOnError; closing the window ends it
@@ -47,8 +49,9 @@ public:
     // when Windows refuses one of them.
     bool create(int showCommand);
 
-    // Handles a queued key message meant for the form before it is translated and dispatched.
-    // Returns true when it was one of the lesson's keys, which is then used up.
+    // Hands a queued press or release of one of the lesson's keys, meant for the form, to the
+    // session before it is translated and dispatched. Returns true when the session took it, which
+    // is then used up (no button clicks itself on Space, no dialog key moves the focus).
     bool translateKey(const MSG& message);
 
     HWND hwnd() const { return hwnd_; }
