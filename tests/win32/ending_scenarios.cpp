@@ -42,30 +42,40 @@ void failureEndsTheProgram(const std::wstring& exe) {
     check(status.has_value() && *status == kExitOnError, "the program ends with status 1 once the box is closed");
 }
 
-void closingEndsAtOnce(const std::wstring& exe) {
-    // Each way of closing finds what it needs first and returns the closing itself, which is timed.
-    using Close = std::function<std::function<void()>(const Program&)>;
-    const Close closeBox = [](const Program& program) -> std::function<void()> {
-        // Where the frame says its close box is, clicked with the mouse.
-        RECT frame;
-        GetWindowRect(program.form(), &frame);
-        for (int x = frame.right - 1; x > frame.left; --x)
-            for (int y = frame.top; y < frame.top + 40; ++y)
-                if (SendMessageW(program.form(), WM_NCHITTEST, 0, MAKELPARAM(x, y)) == HTCLOSE) {
-                    POINT at{x, y};
-                    ScreenToClient(program.form(), &at);
-                    return [&program, at] { click(program, {at.x, at.y}); };
-                }
-        check(false, "the frame has a close box");
-        return [] {};
-    };
-    const Close altF4 = [](const Program&) -> std::function<void()> { return [] { press(VK_F4, VK_MENU); }; };
-    const auto posting = [](UINT message, WPARAM wParam) -> Close {
-        return [=](const Program& p) -> std::function<void()> {
-            return [&p, message, wParam] { PostMessageW(p.form(), message, wParam, 0); };
-        };
-    };
+namespace {
 
+// A way of closing the window: it finds what it needs first and returns the closing itself,
+// which is timed.
+using Close = std::function<std::function<void()>(const Program&)>;
+
+// Where the frame says its close box is, clicked with the mouse.
+std::function<void()> closeBox(const Program& program) {
+    RECT frame;
+    GetWindowRect(program.form(), &frame);
+    for (int x = frame.right - 1; x > frame.left; --x)
+        for (int y = frame.top; y < frame.top + 40; ++y)
+            if (SendMessageW(program.form(), WM_NCHITTEST, 0, MAKELPARAM(x, y)) == HTCLOSE) {
+                POINT at{x, y};
+                ScreenToClient(program.form(), &at);
+                return [&program, at] { click(program, {at.x, at.y}); };
+            }
+    check(false, "the frame has a close box");
+    return [] {};
+}
+
+std::function<void()> altF4(const Program&) {
+    return [] { press(VK_F4, VK_MENU); };
+}
+
+Close posting(UINT message, WPARAM wParam) {
+    return [=](const Program& p) -> std::function<void()> {
+        return [&p, message, wParam] { PostMessageW(p.form(), message, wParam, 0); };
+    };
+}
+
+} // namespace
+
+void closingEndsAtOnce(const std::wstring& exe) {
     const PixelRect substrate = pixelRectOf(control("Picture2"));
     const std::function<void(const Program&)> start = [](const Program&) {};
     const std::function<void(const Program&)> dragging = [&](const Program& program) {
