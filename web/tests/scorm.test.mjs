@@ -2,8 +2,8 @@
 // The SCORM package on a learning platform, in headless Chromium: the package unzipped next to a
 // platform page that shows its SCO in an iframe, with scorm-again's SCORM 1.2 API (which checks
 // every call) or with an API that refuses or throws. One case a run, each under its sentence.
-//   node scorm.test.mjs --list              the cases, one a line
-//   node scorm.test.mjs PACKAGE "CASE"      runs one
+//   node scorm.test.mjs --list                                ENGINE, WHERE and CASE a line
+//   node scorm.test.mjs PACKAGE ENGINE WHERE "CASE"           runs one
 
 import assert from 'node:assert/strict';
 import { execFileSync } from 'node:child_process';
@@ -125,29 +125,23 @@ const cases = {
   },
 };
 
+const kWhere = 'Chromium, SCORM package';
 const args = process.argv.slice(2);
 if (args[0] === '--list') {
-  for (const name of Object.keys(cases)) console.log(name);
+  for (const name of Object.keys(cases)) console.log(`chromium\t${kWhere}\t${name}`);
 } else {
-  const [zip, name] = args;
-  if (!cases[name]) {
-    console.error(`no such case: ${name}`);
+  const [zip, engine, where, name] = args;
+  if (!cases[name] || engine !== 'chromium' || where !== kWhere) {
+    console.error(`no such case: ${engine} ${where} ${name}`);
     process.exit(2);
   }
-  const { serve, launch } = await import('./browser.mjs');
+  const { serve, runCase } = await import('./browser.mjs');
   const dir = platformDir(zip);
   copyFileSync(zip, join(dir, 'package.zip'));
   const server = await serve(dir);
-  let browser;
   try {
-    browser = await launch('chromium');
-    await cases[name](browser, server, dir);
-    console.log(`passed: ${name}`);
-  } catch (error) {
-    console.error(`failed: ${name}\n${error.stack ?? error}`);
-    process.exitCode = 1;
+    await runCase(name, engine, (browser) => cases[name](browser, server, dir));
   } finally {
-    await browser?.close();
     await server.close();
     rmSync(dir, { recursive: true, force: true });
   }
