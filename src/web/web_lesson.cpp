@@ -26,7 +26,7 @@ EM_JS(int, velmora_page_set_visible, (const char* name, int visible),
 namespace velmora {
 namespace {
 
-using json::array, json::field, json::number, json::object, json::text;
+using json::array, json::field, json::flag, json::number, json::object, json::text;
 
 std::string rect(const PixelRect& r) {
     return object({field("x", number(r.x)), field("y", number(r.y)), field("width", number(r.width)),
@@ -84,13 +84,15 @@ const char* started() {
                             field("pictureSize", number(ScenePicture::kWidth)), field("controls", array(controls))}));
 }
 
-// What the page applies after an input: outline, sentence, focus, pressed control, stage, and the
+// What the page applies after an input: outline, sentence, focus, pressed control, stage, whether
+// the cycle has come round to the products released (for a learning platform's record), and the
 // error box's text when a handler failed.
 const char* stepped(const LessonStep& step) {
-    return answered(object({field("outline", step.outline ? rect(*step.outline) : "null"), field("say", text(step.say)),
-                            field("focus", nameOf(step.focus)), field("pressed", nameOf(step.pressed)),
-                            field("stage", text(step.stage)),
-                            field("error", step.error ? text(errorBoxText(*step.error)) : "null")}));
+    return answered(
+        object({field("outline", step.outline ? rect(*step.outline) : "null"), field("say", text(step.say)),
+                field("focus", nameOf(step.focus)), field("pressed", nameOf(step.pressed)),
+                field("stage", text(step.stage)), field("released", flag(stageOf(lesson->form()) == Stage::Released)),
+                field("error", step.error ? text(errorBoxText(*step.error)) : "null")}));
 }
 
 // The control at `index` in reading order; nullptr for -1 or any index out of range.

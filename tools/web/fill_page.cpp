@@ -25,6 +25,7 @@
 // decodes them in it, as NAME.TAG.pam (binary PAM, transparent around the word), for the build to
 // turn into the PNG files the page refers to.
 #include "assets/picture_words.h"
+#include "markup.h"
 #include "reaction/focus_mark.h"
 #include "reaction/lesson_language.h"
 #include "reaction/lesson_session.h"
@@ -43,24 +44,6 @@
 
 namespace velmora {
 namespace {
-
-std::string escaped(std::string_view text) {
-    std::string out;
-    for (const char c : text) {
-        switch (c) {
-        case '&': out += "&amp;"; break;
-        case '<': out += "&lt;"; break;
-        case '>': out += "&gt;"; break;
-        case '"': out += "&quot;"; break;
-        default: out += c;
-        }
-    }
-    return out;
-}
-
-std::string attribute(std::string_view name, std::string_view value) {
-    return ' ' + std::string(name) + "=\"" + escaped(value) + '"';
-}
 
 std::string cssColor(Rgb rgb) {
     char css[8];
@@ -251,9 +234,9 @@ StartScreens startScreens(const std::string& dir) {
             const ScenePicture picture = lessonPicture(*r.picture);
             if (code == kEnglish) {
                 const PictureBox whole{0, 0, ScenePicture::kWidth - 1, ScenePicture::kHeight - 1};
-                screens.written = screens.written && writePicture(dir + '/' + std::string(pictureName(*r.picture)) +
-                                                                      ".ppm",
-                                                                  whole.width(), whole.height(), pixelsOf(picture, whole));
+                screens.written =
+                    screens.written && writePicture(dir + '/' + std::string(pictureName(*r.picture)) + ".ppm",
+                                                    whole.width(), whole.height(), pixelsOf(picture, whole));
                 englishPictures.emplace(*r.picture, picture);
                 continue;
             }
@@ -268,8 +251,8 @@ StartScreens startScreens(const std::string& dir) {
                 if (same == written.end()) {
                     const std::string file = wordImageName(place) + '.' + tag;
                     screens.written = screens.written && writeLaid(dir + '/' + file + ".pam", picture, *box);
-                    screens.links += "<a" + attribute("id", "word-" + file) + attribute("href", file + ".png") +
-                                     " hidden></a>\n";
+                    screens.links +=
+                        "<a" + attribute("id", "word-" + file) + attribute("href", file + ".png") + " hidden></a>\n";
                     same = written.insert(written.end(), {std::move(pixels), box->left, box->top, "word-" + file});
                 }
                 pictures.push_back(array({text(r.name), text(same->link)}));
@@ -279,8 +262,10 @@ StartScreens startScreens(const std::string& dir) {
         std::vector<std::string> differing;
         const auto word = [&](const std::string& id, std::string_view attribute, std::string_view words) {
             const std::string where = id + ' ' + std::string(attribute);
-            if (code == kEnglish) english.emplace(where, words);
-            else if (english.at(where) != words) differing.push_back(array({text(id), text(attribute), text(words)}));
+            if (code == kEnglish)
+                english.emplace(where, words);
+            else if (english.at(where) != words)
+                differing.push_back(array({text(id), text(attribute), text(words)}));
         };
         word("stage", "", lesson.stageSentence());
         for (const Control* control : lesson.readingOrder()) {

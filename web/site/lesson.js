@@ -5,6 +5,7 @@
 // pixels, and draws and says what each step returns. Nothing here decides what happens.
 
 import createVelmora from './velmora.js';
+import { recordStep } from './scorm.js';
 
 const notice = document.getElementById('notice');
 const view = document.getElementById('view');
@@ -49,6 +50,7 @@ function showError(title, text) {
 // What every lesson input returns: outline, sentence, focus, pressed control, stage, and the
 // error that ended the lesson.
 function apply(step) {
+  recordStep(step); // for a learning platform, if one plays the lesson
   if (step.error !== null) {
     placeOutline(null);
     formElement.inert = true;

@@ -850,22 +850,15 @@ if (args[0] === '--list') {
     console.error(`puppeteer-core is not installed: run "npm ci" in web/ (scripts/setup test does)\n${error.message}`);
     process.exit(1);
   });
-  const { serve, launch } = browserModule;
+  const { serve, launch, runCase } = browserModule;
   pixels = browserModule.pixels;
   launchBrowser = launch;
   engine = engineName;
   const server = await serve(site);
-  let browser;
+  const url = edition.endsWith('single file') ? pathToFileURL(singleFile).href : server.url;
   try {
-    browser = await launch(engineName);
-    const url = edition.endsWith('single file') ? pathToFileURL(singleFile).href : server.url;
-    await cases[name](browser, url, { site: resolve(site), singleFile, serve });
-    console.log(`passed: ${name}`);
-  } catch (error) {
-    console.error(`failed: ${name}\n${error.stack ?? error}`);
-    process.exitCode = 1;
+    await runCase(name, engineName, (browser) => cases[name](browser, url, { site: resolve(site), singleFile, serve }));
   } finally {
-    await browser?.close();
     await server.close();
   }
 }
