@@ -3,7 +3,12 @@
 
 #include "reaction/focus_mark.h"
 
+#include <QAbstractEventDispatcher>
 #include <QTest>
+
+#if defined(VELMORA_XCB)
+#include <xcb/xcb.h>
+#endif
 
 using namespace velmora;
 using namespace velmora::testing;
@@ -15,6 +20,24 @@ QString focusName() { return QApplication::focusWidget() ? QApplication::focusWi
 void press(Qt::Key key, Qt::KeyboardModifiers modifiers = Qt::NoModifier, int times = 1) {
     for (int i = 0; i < times; ++i) QTest::keyClick(QApplication::focusWidget(), key, modifiers);
 }
+
+#if defined(VELMORA_XCB)
+// Hands the application's native filters a key event as X delivers it.
+void deliverFromX(bool press, std::uint8_t keycode, std::uint32_t time) {
+    xcb_key_press_event_t event{};
+    event.response_type = press ? XCB_KEY_PRESS : XCB_KEY_RELEASE;
+    event.detail = keycode;
+    event.time = time;
+    qintptr result = 0;
+    QAbstractEventDispatcher::instance()->filterNativeEvent("xcb_generic_event_t", &event, &result);
+}
+
+// Qt's copy of a key event made after a screen reader saw the key first: no time of its own.
+void sendTimelessCopy(QWidget* to, QEvent::Type type, std::uint8_t keycode) {
+    QKeyEvent copy(type, Qt::Key_Return, Qt::NoModifier, keycode, 0, 0, QStringLiteral("\r"));
+    QCoreApplication::sendEvent(to, &copy);
+}
+#endif
 
 } // namespace
 
@@ -65,6 +88,40 @@ private slots:
         press(activate);
         QCOMPARE(modelFlags(*w), kApart);
         QCOMPARE(shownFlags(*w), kApart);
+    }
+
+    // Under a screen reader X's repeats of a held key reach the window as timeless copies of a
+    // release and a press that X sent at one time. Given their X times, they stay a repeat: the
+    // Enter that released the products does not go on to press Reset.
+    void aHeldEntersTimelessRepeatsUnderAScreenReaderPressNothing() {
+#if defined(VELMORA_XCB)
+        constexpr std::uint8_t kReturnKeycode = 36;
+        auto w = activeWindow();
+        QVERIFY(w);
+        QTRY_COMPARE(focusName(), QStringLiteral("Picture1"));
+        press(Qt::Key_Tab);
+        press(Qt::Key_Space);
+        press(Qt::Key_Down, Qt::NoModifier, 23);
+        press(Qt::Key_Space);
+        QCOMPARE(focusName(), QStringLiteral("Picture4"));
+
+        deliverFromX(true, kReturnKeycode, 1000);
+        sendTimelessCopy(QApplication::focusWidget(), QEvent::KeyPress, kReturnKeycode);
+        QCOMPARE(modelFlags(*w), kReleased);
+        QCOMPARE(focusName(), QStringLiteral("Command1"));
+        for (std::uint32_t time : {1500u, 1533u, 1566u}) {
+            deliverFromX(false, kReturnKeycode, time);
+            deliverFromX(true, kReturnKeycode, time);
+            sendTimelessCopy(QApplication::focusWidget(), QEvent::KeyRelease, kReturnKeycode);
+            sendTimelessCopy(QApplication::focusWidget(), QEvent::KeyPress, kReturnKeycode);
+        }
+        QCOMPARE(modelFlags(*w), kReleased);
+        deliverFromX(false, kReturnKeycode, 1600);
+        sendTimelessCopy(QApplication::focusWidget(), QEvent::KeyRelease, kReturnKeycode);
+        QCOMPARE(modelFlags(*w), kReleased);
+#else
+        QSKIP("the window notes key times only on X");
+#endif
     }
 
     void focusRingShowsOnlyForKeyboardFocus() {
