@@ -28,6 +28,12 @@ function wirePointers(form, lesson, apply) {
   // one to go down, so a resting palm or another pupil's hand keeps no one from playing; once it
   // drags, that pointer alone moves and ends the drag, and every other one is ignored.
   let pointer = null;
+  // Whether the browser's click count makes a press the second of a double-click: the second,
+  // fourth, ... press in a row, as the desktop's window systems take a third as a single one.
+  const secondOfDoubleClick = (count) => count > 0 && count % 2 === 0;
+  // A mouse's press waits here for its mousedown, which follows its pointerdown at once and alone
+  // carries the click count in every engine.
+  let mousePress = null;
   formElement.addEventListener('pointerdown', (event) => {
     // A finger's copies of mouse events come after it has lifted, when a release or a reset may
     // have put another control under it: their press would take the focus the lesson just gave.
@@ -36,7 +42,14 @@ function wirePointers(form, lesson, apply) {
     if (pointer !== null) apply(lesson.pointerCancel());
     pointer = event.pointerId;
     formElement.setPointerCapture(event.pointerId);
-    apply(lesson.pointerDown(...formPoint(event), false));
+    if (event.pointerType === 'mouse') mousePress = formPoint(event);
+    else apply(lesson.pointerDown(...formPoint(event), secondOfDoubleClick(event.detail)));
+  });
+  formElement.addEventListener('mousedown', (event) => {
+    if (!mousePress) return;
+    const point = mousePress;
+    mousePress = null;
+    apply(lesson.pointerDown(...point, secondOfDoubleClick(event.detail)));
   });
   formElement.addEventListener('pointermove', (event) => {
     if (event.pointerId === pointer) apply(lesson.pointerMove(...formPoint(event)));

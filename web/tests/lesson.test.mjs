@@ -394,6 +394,20 @@ const cases = {
     const { page, toPage } = lesson;
     await mouseDrag(lesson, centre('Picture2'), centre('Picture1'));
     assert.deepEqual(await shown(page), kBound);
+    // The first press released off the complex, the second back on it: no click at all. Only
+    // Chromium's driver takes the click count from the test; Firefox's counts clicks only within
+    // one call, WebKit's by its own clock, which a loaded machine outruns.
+    if (engine === 'chromium') {
+      const edge = [kArea.Picture4.x + 1, centre('Picture4')[1]];
+      await page.mouse.move(...toPage(edge));
+      await page.mouse.down();
+      await page.mouse.move(...toPage([edge[0] - 3, edge[1]]));
+      await page.mouse.up();
+      await page.mouse.move(...toPage(edge));
+      await page.mouse.down({ clickCount: 2 });
+      await page.mouse.up({ clickCount: 2 });
+      assert.deepEqual(await shown(page), kBound, 'a double-click\'s second press is no click on the complex');
+    }
     await page.mouse.click(...toPage(centre('Picture4')), { count: 2 });
     assert.deepEqual(await shown(page), kReleased);
     await page.mouse.click(...toPage(centre('Command1')));
