@@ -17,7 +17,8 @@ PixelRect pixelRectOf(const Control& control) {
     return {px(r.left), px(r.top), px(r.width), px(r.height)};
 }
 
-Control* controlAt(FormModel& form, PixelPoint point) {
+Control* controlAt(FormModel& form, PixelPoint point, const PixelRect& client) {
+    if (!client.contains(point)) return nullptr;
     for (Control& control : form.controls())
         if (control.visible() && pixelRectOf(control).contains(point)) return &control;
     return nullptr;

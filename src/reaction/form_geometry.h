@@ -33,8 +33,9 @@ PixelRect clientRectOf(const FormDescription& form);
 PixelRect pixelRectOf(const Control& control);
 
 // The hit test of every gesture: the visible control under `point` (client pixels), topmost
-// first; nullptr for the form itself (and for a point outside the client area).
-Control* controlAt(FormModel& form, PixelPoint point);
+// first; nullptr for the form itself and for a point outside `client`, the client area as the
+// window has it now (a control cut off by a smaller window is not there to hit).
+Control* controlAt(FormModel& form, PixelPoint point, const PixelRect& client);
 
 // What a drop of `source` at `point` hands the handler: the point in `target`'s own coordinates
 // (inside a picture area's frame), in twips; for the form (no target), in the form's.

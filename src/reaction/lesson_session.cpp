@@ -67,19 +67,30 @@ std::optional<PixelRect> LessonSession::outline() const {
     return std::nullopt;
 }
 
+Accessibility LessonSession::accessibility(const Control& control) const {
+    const ControlText text = controlText(control.name());
+    if (control.kind() == ControlKind::Label) return {ControlRole::Heading, text.name, text.description, {}};
+    if (control.kind() == ControlKind::PushButton || clickable(control))
+        return {ControlRole::Button, text.name, text.description, pressActionText()};
+    return {ControlRole::Image, text.name, text.description, control.record().autoDrag ? pickUpActionText() : ""};
+}
+
 LessonStep LessonSession::step(std::string say) const {
     LessonStep out;
     out.outline = outline();
     out.say = std::move(say);
     if (mainPressed_ != nullptr && pressedOver_ && mainPressed_->kind() == ControlKind::PushButton)
         out.pressed = mainPressed_;
+    if (spaceOn_ != nullptr) out.pressed = spaceOn_;
     out.stage = stageSentence();
     return out;
 }
 
-LessonStep LessonSession::pointerPressed(PixelPoint point, bool secondOfDoubleClick) {
+LessonStep LessonSession::pointerPressed(PointerId id, PixelPoint point, bool secondOfDoubleClick) {
+    if (ended_ || (pointer_ && *pointer_ != id)) return step();
+    pointer_ = id;
     mainPressed_ = nullptr;
-    Control* target = ended_ ? nullptr : controlAt(form_, point);
+    Control* target = controlAt(form_, point, client_);
     if (target == nullptr) return step();
     if (target->record().autoDrag) {
         // The drag starts at once and the control gets no click; a pointer takes over from the keys.
@@ -95,32 +106,109 @@ LessonStep LessonSession::pointerPressed(PixelPoint point, bool secondOfDoubleCl
     return step();
 }
 
-LessonStep LessonSession::pointerMoved(PixelPoint point) {
+LessonStep LessonSession::pointerMoved(PointerId id, PixelPoint point) {
+    if (pointer_ != id) return step();
     if (drag_) {
         drag_->outline.x = point.x - drag_->grab.x;
         drag_->outline.y = point.y - drag_->grab.y;
     }
-    if (mainPressed_ != nullptr) pressedOver_ = controlAt(form_, point) == mainPressed_;
+    if (mainPressed_ != nullptr) pressedOver_ = controlAt(form_, point, client_) == mainPressed_;
     return step();
 }
 
-LessonStep LessonSession::pointerReleased(PixelPoint point) {
+LessonStep LessonSession::pointerReleased(PointerId id, PixelPoint point) {
+    if (pointer_ != id) return step();
+    pointer_.reset();
     if (drag_) {
         Control* source = drag_->source;
         drag_.reset();
         return dropAt(*source, point);
     }
     Control* pressed = std::exchange(mainPressed_, nullptr);
-    if (pressed != nullptr && controlAt(form_, point) == pressed && clickable(*pressed))
+    if (pressed != nullptr && controlAt(form_, point, client_) == pressed && clickable(*pressed))
         return raise(pressed, FormEvent::Click, {});
     return step();
 }
 
-LessonStep LessonSession::pointerCancelled() {
+LessonStep LessonSession::pointerCancelled(PointerId id) {
+    if (pointer_ != id) return step();
+    pointer_.reset();
     mainPressed_ = nullptr;
     if (!drag_) return step();
     drag_.reset();
     return step(std::string(announcementText(Announcement::Cancelled)));
+}
+
+LessonStep LessonSession::key(const KeyInput& input) {
+    if (ended_ || input.key == Key::Other) return step();
+    LessonStep out = input.down ? keyPressed(input) : keyReleased(input);
+    out.handled = true;
+    return out;
+}
+
+LessonStep LessonSession::keyPressed(const KeyInput& input) {
+    // A press continues a hold when the key is already down, when it says it repeats, or when it
+    // comes at the very time of the key's last release: the window system's repeat, sent as a
+    // release and a press with one time and not always marked.
+    const auto held = keysDown_.find(input.key);
+    const bool atRelease = input.time != 0 && lastRelease_.key == input.key && lastRelease_.time == input.time;
+    const bool repeat = input.markedRepeat || held != keysDown_.end() || atRelease;
+    const Control* owner = held != keysDown_.end() ? held->second.owner
+                           : atRelease             ? lastRelease_.owner
+                           : repeat                ? nullptr // held since before the window had the keys
+                                                   : focus_;
+    keysDown_[input.key] = {owner};
+    if (atRelease) lastRelease_ = {};
+    // Tab held goes on through the controls.
+    if (input.key == Key::Tab) return tab(input.shift);
+    // A key held since before this control took the focus does nothing here.
+    if (repeat && owner != focus_) return step();
+    switch (input.key) {
+    case Key::Left: return moveHold(Direction::Left, input.shift);
+    case Key::Right: return moveHold(Direction::Right, input.shift);
+    case Key::Up: return moveHold(Direction::Up, input.shift);
+    case Key::Down: return moveHold(Direction::Down, input.shift);
+    default: break;
+    }
+    // Activating, giving up and asking happen once a press, however long the key is held.
+    if (repeat) return step();
+    if (input.key == Key::Escape) return giveUp();
+    if (input.key == Key::WhereAmI) return whereAmI();
+    if (focus_ == nullptr) return step();
+    if (input.key == Key::Space && focus_->kind() == ControlKind::PushButton && focus_->visible()) {
+        // A push button clicks as Space comes up, and looks pressed until then.
+        spaceOn_ = focus_;
+        return step();
+    }
+    return activate(*focus_);
+}
+
+LessonStep LessonSession::keyReleased(const KeyInput& input) {
+    if (input.markedRepeat) return step();
+    const auto held = keysDown_.find(input.key);
+    const Control* owner = held != keysDown_.end() ? held->second.owner : nullptr;
+    if (held != keysDown_.end()) keysDown_.erase(held);
+    lastRelease_ = {input.key, input.time, owner};
+    if (input.key != Key::Space || spaceOn_ == nullptr) return step();
+    const Control* button = std::exchange(spaceOn_, nullptr);
+    if (button != focus_ || owner != button) return step();
+    return activate(*button);
+}
+
+LessonStep LessonSession::tab(bool backwards) {
+    std::vector<const Control*> shown = tabOrder();
+    std::erase_if(shown, [](const Control* control) { return !control->visible(); });
+    if (shown.empty()) return step();
+    const auto at = std::find(shown.begin(), shown.end(), focus_);
+    const std::size_t n = shown.size();
+    std::size_t next = backwards ? n - 1 : 0;
+    if (at != shown.end()) {
+        const auto i = static_cast<std::size_t>(at - shown.begin());
+        next = backwards ? (i + n - 1) % n : (i + 1) % n;
+    }
+    LessonStep out = focusMoved(shown[next]);
+    out.focus = shown[next];
+    return out;
 }
 
 LessonStep LessonSession::activate(const Control& which) {
@@ -150,8 +238,10 @@ LessonStep LessonSession::moveHold(Direction direction, bool fine) {
     return step(hold_->moveBy(dx, dy).value_or(std::string()));
 }
 
-LessonStep LessonSession::putDown() {
-    if (!hold_) return step();
+LessonStep LessonSession::giveUp() {
+    // A pointer's drag ends here too: its outline goes, and its release later drops nothing.
+    if (!drag_ && !hold_) return step();
+    drag_.reset();
     endHold();
     return step(std::string(announcementText(Announcement::Cancelled)));
 }
@@ -164,17 +254,19 @@ LessonStep LessonSession::whereAmI() {
 
 LessonStep LessonSession::focusMoved(const Control* control) {
     focus_ = control;
+    if (spaceOn_ != control) spaceOn_ = nullptr;
     if (!hold_ || control == holdSource_) return step();
-    return putDown();
+    return giveUp();
 }
 
 LessonStep LessonSession::windowDeactivated() {
     // What happens elsewhere is not the lesson's: nothing held stays held.
     mainPressed_ = nullptr;
-    if (!drag_ && !hold_) return step();
-    drag_.reset();
-    endHold();
-    return step(std::string(announcementText(Announcement::Cancelled)));
+    pointer_.reset();
+    keysDown_.clear();
+    lastRelease_ = {};
+    spaceOn_ = nullptr;
+    return giveUp();
 }
 
 LessonStep LessonSession::resized(int width, int height) {
@@ -195,7 +287,7 @@ const Control* LessonSession::dropTarget() const {
 }
 
 LessonStep LessonSession::dropAt(Control& source, PixelPoint point) {
-    Control* target = controlAt(form_, point);
+    Control* target = controlAt(form_, point, client_);
     return raise(target, FormEvent::DragDrop, dropArguments(source, target, point));
 }
 
@@ -214,8 +306,7 @@ LessonStep LessonSession::raise(Control* control, FormEvent event, const EventAr
         drag_.reset();
         endHold();
         mainPressed_ = nullptr;
-        // The program's own report (its error box), where it has one.
-        (void)detail::reportToInstalled(*failure);
+        spaceOn_ = nullptr;
         LessonStep out = step();
         out.error = std::move(failure);
         return out;

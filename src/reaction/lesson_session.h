@@ -8,6 +8,8 @@
 #include "reaction/keyboard_hold.h"
 #include "reaction/stage.h"
 
+#include <cstdint>
+#include <map>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -17,6 +19,34 @@ namespace velmora {
 
 // An arrow key while the substrate is held from the keyboard.
 enum class Direction : std::uint8_t { Left, Right, Up, Down };
+
+// The keys the lesson answers; every other key is Other. WhereAmI is the key that asks where the
+// lesson stands (F1 on the desktop).
+enum class Key : std::uint8_t { Tab, Space, Enter, Escape, Left, Right, Up, Down, WhereAmI, Other };
+
+// One key press or release, as the platform gave it.
+struct KeyInput {
+    Key key = Key::Other;
+    bool down = true;          // pressed (true) or released (false)
+    bool shift = false;        // Shift held
+    bool markedRepeat = false; // the platform marked it as an automatic repeat
+    std::uint64_t time = 0;    // the platform's timestamp in ms; 0 where it gives none
+};
+
+// A pointer: the mouse is one; each finger or pen is its own.
+using PointerId = std::int64_t;
+
+// What a control is to assistive technology.
+enum class ControlRole : std::uint8_t { Heading, Image, Button };
+
+// A control's accessible role, name, description and the name of its default action (empty: it
+// has none), in the lesson's language.
+struct Accessibility {
+    ControlRole role = ControlRole::Image;
+    std::string_view name;
+    std::string_view description;
+    std::string_view action;
+};
 
 /*
  * Everything a presentation must do after one input, besides hiding and showing controls (which
@@ -34,7 +64,10 @@ struct LessonStep {
     // Where the lesson stands, in one or two sentences, for the window's description.
     std::string_view stage;
     // The run-time error that ended the lesson in this step; once ended, every input is a no-op.
+    // The only route by which a presentation learns of it.
     std::optional<RunTimeError> error;
+    // The session took the key: the presentation must not also do its platform's default for it.
+    bool handled = false;
 };
 
 /*
@@ -45,9 +78,8 @@ struct LessonStep {
  * handler's step as a run-time error. The session decides what a gesture raises, where a drop
  * lands, where the keyboard focus goes and what is said.
  *
- * Run-time errors are also passed on to the reporter installed by the program (its error box),
- * if there is one; the returned step carries the error either way. After an error the lesson has
- * ended and every input returns an empty step.
+ * A run-time error comes back in the step's `error` and nowhere else; the presentation shows it.
+ * After an error the lesson has ended and every input returns an empty step.
  */
 class LessonSession final {
 public:
@@ -58,7 +90,8 @@ public:
     LessonSession& operator=(const LessonSession&) = delete;
 
     const FormModel& form() const { return form_; }
-    // For tests and the fault sweeps, which put the model into a state or wrap the listener.
+    // The model itself: for presentations, which clear its listener as they close, and for tests
+    // and the fault sweeps, which put it into a state or wrap the listener.
     FormModel& model() { return form_; }
 
     // Every control in tab-index order, the order in which a screen reader reads them.
@@ -74,24 +107,34 @@ public:
     // Whether a click, Space or Enter on `control` raises an event (the complex and Reset do).
     bool clickable(const Control& control) const;
 
-    // The main button (or a finger or pen) went down at `point`: on a control that drags
-    // automatically the drag starts at once. `secondOfDoubleClick` for the second press of a
-    // double-click, which is no click on a picture area.
-    LessonStep pointerPressed(PixelPoint point, bool secondOfDoubleClick = false);
-    LessonStep pointerMoved(PixelPoint point);
-    // The main button came up: a drag drops on the visible control under `point`; a press and
-    // release on the same control is a click on it.
-    LessonStep pointerReleased(PixelPoint point);
-    // The pointer was taken away without a release: nothing is dropped or clicked.
-    LessonStep pointerCancelled();
+    // What assistive technology is told about `control`: its role, name, description and default
+    // action. The substrate is an image whose action picks it up; the complex, an image that
+    // acts as a button, is a button.
+    Accessibility accessibility(const Control& control) const;
 
-    // Space or Enter on `control` (or a screen reader's default action): a click on it, or on
-    // the control that drags, a pick-up and, held, a drop where the outline's centre is.
+    // Pointer `id`'s main button (or a finger or pen) went down at `point`. Only the first pointer
+    // down while no other plays is followed; the others are ignored until it ends. On a control
+    // that drags automatically the drag starts at once. `secondOfDoubleClick` for the second press
+    // of a double-click, which is no click on a picture area.
+    LessonStep pointerPressed(PointerId id, PixelPoint point, bool secondOfDoubleClick = false);
+    LessonStep pointerMoved(PointerId id, PixelPoint point);
+    // The main button came up: a drag drops on the visible control under `point` (nothing, outside
+    // the client area); a press and release on the same control is a click on it.
+    LessonStep pointerReleased(PointerId id, PixelPoint point);
+    // The pointer was taken away without a release: nothing is dropped or clicked.
+    LessonStep pointerCancelled(PointerId id);
+
+    // A key went down or up. The control with the focus acts: Tab and Shift+Tab move the focus
+    // through the shown controls (wrapping), Space and Enter activate (Space on a push button
+    // clicks as it comes up, Enter as it goes down), the arrows move a hold (Shift: a fine step),
+    // Escape gives up any drag or hold, WhereAmI says where the lesson stands. A repeat (marked,
+    // or a press at the very time of the same key's release) activates nothing and acts only on
+    // the control the key first went down on.
+    LessonStep key(const KeyInput& input);
+
+    // A screen reader's default action on `control`, as Space or Enter: a click on it, or on the
+    // control that drags, a pick-up and, held, a drop where the outline's centre is.
     LessonStep activate(const Control& control);
-    // An arrow key while the substrate is held: one step, or a fine one.
-    LessonStep moveHold(Direction direction, bool fine);
-    // Escape while the substrate is held: put back, nothing dropped.
-    LessonStep putDown();
     // Where the lesson stands and what to do next (while holding: where the enzyme lies).
     LessonStep whereAmI();
 
@@ -116,7 +159,22 @@ private:
         PixelRect outline;
     };
 
+    // A key's press: the control it went down on (nullptr: none of the form's).
+    struct HeldKey {
+        const Control* owner = nullptr;
+    };
+    struct Release {
+        Key key = Key::Other;
+        std::uint64_t time = 0;
+        const Control* owner = nullptr;
+    };
+
     LessonStep step(std::string say = {}) const;
+    LessonStep keyPressed(const KeyInput& input);
+    LessonStep keyReleased(const KeyInput& input);
+    LessonStep tab(bool backwards);
+    LessonStep moveHold(Direction direction, bool fine);
+    LessonStep giveUp();
     LessonStep raise(Control* control, FormEvent event, const EventArgs& args);
     LessonStep dropAt(Control& source, PixelPoint point);
     void endHold();
@@ -130,9 +188,13 @@ private:
     std::optional<PointerDrag> drag_;
     std::optional<KeyboardHold> hold_;
     Control* holdSource_ = nullptr;
-    Control* mainPressed_ = nullptr; // where the main button went down, for a click
-    bool pressedOver_ = false;       // ... and whether the pointer is over it now
+    std::optional<PointerId> pointer_; // the pointer that plays, from its press to its release
+    Control* mainPressed_ = nullptr;   // where the main button went down, for a click
+    bool pressedOver_ = false;         // ... and whether the pointer is over it now
     const Control* focus_ = nullptr;
+    std::map<Key, HeldKey> keysDown_;
+    Release lastRelease_;
+    const Control* spaceOn_ = nullptr; // the push button Space went down on, clicked as it comes up
     std::vector<const Control*> shownDuringEvent_;
     bool ended_ = false;
 };

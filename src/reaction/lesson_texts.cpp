@@ -154,6 +154,12 @@ std::string_view pressActionText() {
     return tr("action", "Press");
 }
 
+std::string_view pickUpActionText() {
+    // TRANSLATORS: What a screen reader offers to do with the substrate: pick it up, as Space
+    // does, to move it with the arrow keys and drop it with Space again.
+    return tr("action", "Pick up");
+}
+
 std::string_view cannotRunText() {
     // TRANSLATORS: What the web page says, before the lesson itself runs, when the browser cannot
     // run it. Chrome, Edge, Firefox and Safari are names.

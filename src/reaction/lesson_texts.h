@@ -42,7 +42,7 @@ enum class Announcement : std::uint8_t {
     Released,   // the complex released the products
     Reset,      // the lesson went back to the start
     Missed,     // a drop landed anywhere but on the enzyme
-    Cancelled,  // a keyboard hold was given up (Escape, or the focus moved away)
+    Cancelled,  // a hold or a drag was given up (Escape, the focus or the window lost, the pointer taken away)
     OverTarget, // the held substrate's drop point came over the enzyme
 };
 
@@ -71,6 +71,8 @@ std::string_view draggableRoleText();
 // The name of the action that activates a picture that acts as a button (the complex), where the
 // platform lets the program name it.
 std::string_view pressActionText();
+// The name of the action that picks up the substrate from the keyboard's place, as Space does.
+std::string_view pickUpActionText();
 
 // What the web page says when the browser cannot run the lesson at all (no modules, no
 // WebAssembly), and when its files could not be fetched. The page holds them in every language,

@@ -35,42 +35,67 @@ constexpr PixelPoint kSubstrate{300, 150}, kEnzyme{330, 400}, kEnzymeRightStrip{
     kBackground{60, 400}, kHeading{230, 15}, kReset{552, 88}, kOutside{900, 900};
 constexpr PixelRect kSubstrateRect{192, 64, 209, 201};
 
-Input press(PixelPoint p, bool second = false) {
-    return [=](LessonSession& s) { return Steps{s.pointerPressed(p, second)}; };
+constexpr PointerId kMouse = 1, kFinger = 7;
+
+Input press(PixelPoint p, bool second = false, PointerId id = kMouse) {
+    return [=](LessonSession& s) { return Steps{s.pointerPressed(id, p, second)}; };
 }
-Input move(PixelPoint p) {
-    return [=](LessonSession& s) { return Steps{s.pointerMoved(p)}; };
+Input move(PixelPoint p, PointerId id = kMouse) {
+    return [=](LessonSession& s) { return Steps{s.pointerMoved(id, p)}; };
 }
-Input release(PixelPoint p) {
-    return [=](LessonSession& s) { return Steps{s.pointerReleased(p)}; };
+Input release(PixelPoint p, PointerId id = kMouse) {
+    return [=](LessonSession& s) { return Steps{s.pointerReleased(id, p)}; };
+}
+Input cancel(PointerId id = kMouse) {
+    return [=](LessonSession& s) { return Steps{s.pointerCancelled(id)}; };
 }
 Input drag(PixelPoint from, PixelPoint to) {
     return [=](LessonSession& s) {
-        return Steps{s.pointerPressed(from), s.pointerMoved({(from.x + to.x) / 2, (from.y + to.y) / 2}),
-                     s.pointerMoved(to), s.pointerReleased(to)};
+        return Steps{s.pointerPressed(kMouse, from), s.pointerMoved(kMouse, {(from.x + to.x) / 2, (from.y + to.y) / 2}),
+                     s.pointerMoved(kMouse, to), s.pointerReleased(kMouse, to)};
     };
 }
 Input click(PixelPoint p) {
-    return [=](LessonSession& s) { return Steps{s.pointerPressed(p), s.pointerReleased(p)}; };
+    return [=](LessonSession& s) { return Steps{s.pointerPressed(kMouse, p), s.pointerReleased(kMouse, p)}; };
 }
-Input key(const char* control) {
-    return [=](LessonSession& s) { return Steps{s.activate(*s.form().find(control))}; };
-}
-Input arrow(Direction d, int times, bool fine = false) {
+// Inputs in turn, their steps in one list.
+Input then(std::vector<Input> inputs) {
     return [=](LessonSession& s) {
-        Steps steps;
-        for (int i = 0; i < times; ++i) steps.push_back(s.moveHold(d, fine));
-        return steps;
+        Steps all;
+        for (const Input& input : inputs)
+            for (LessonStep& step : input(s)) all.push_back(std::move(step));
+        return all;
     };
+}
+// One key event; `time` 0 takes a new time of its own.
+Input keyEvent(Key k, bool down, bool shift = false, bool marked = false, std::uint64_t time = 0) {
+    return [=](LessonSession& s) {
+        static std::uint64_t clock = 1000;
+        return Steps{s.key({k, down, shift, marked, time != 0 ? time : clock += 10})};
+    };
+}
+// A key pressed and released, `times` over.
+Input tap(Key k, int times = 1, bool shift = false) {
+    return then(std::vector<Input>(static_cast<std::size_t>(times),
+                                   then({keyEvent(k, true, shift), keyEvent(k, false, shift)})));
 }
 Input focus(const char* control) {
     return [=](LessonSession& s) { return Steps{s.focusMoved(control ? s.form().find(control) : nullptr)}; };
 }
+// The focus on `control`, then Space.
+Input space(const char* control) { return then({focus(control), tap(Key::Space)}); }
+Input arrow(Direction d, int times, bool fine = false) {
+    const Key k = d == Direction::Left    ? Key::Left
+                  : d == Direction::Right ? Key::Right
+                  : d == Direction::Up    ? Key::Up
+                                          : Key::Down;
+    return tap(k, times, fine);
+}
 Input single(LessonStep (LessonSession::*input)()) {
     return [=](LessonSession& s) { return Steps{(s.*input)()}; };
 }
-const Input kEscape = single(&LessonSession::putDown), kF1 = single(&LessonSession::whereAmI),
-            kDeactivate = single(&LessonSession::windowDeactivated), kCancel = single(&LessonSession::pointerCancelled);
+const Input kEscape = tap(Key::Escape), kF1 = tap(Key::WhereAmI),
+            kDeactivate = single(&LessonSession::windowDeactivated);
 
 std::string said(Announcement a) { return std::string(announcementText(a)); }
 std::string stage(Stage s) { return std::string(stageText(s)); }
@@ -114,26 +139,34 @@ const std::vector<Script> kScripts = {
         {"on Reset", drag(kSubstrate, kReset), kApart, said(Announcement::Missed)},
         {"on the substrate itself, without moving", click(kSubstrate), kApart, said(Announcement::Missed)},
         {"outside the window", drag(kSubstrate, kOutside), kApart, said(Announcement::Missed)},
-        {"a press and release on Reset elsewhere clicks nothing", [](LessonSession& s) {
-             return Steps{s.pointerPressed(kReset), s.pointerReleased(kBackground)}; }, kApart},
-        {"a cancelled pointer drops nothing", [](LessonSession& s) {
-             return Steps{s.pointerPressed(kSubstrate), s.pointerMoved(kEnzyme), s.pointerCancelled()}; },
+        {"a press and release on Reset elsewhere clicks nothing", then({press(kReset), release(kBackground)}), kApart},
+        {"a cancelled pointer drops nothing", then({press(kSubstrate), move(kEnzyme), cancel()}),
          kApart, said(Announcement::Cancelled)},
-        {"the window given up during a drag drops nothing", [](LessonSession& s) {
-             return Steps{s.pointerPressed(kSubstrate), s.pointerMoved(kEnzyme), s.windowDeactivated(),
-                          s.pointerReleased(kEnzyme)}; }, kApart, said(Announcement::Cancelled)},
-        {"clicks on the enzyme, heading and background do nothing", [](LessonSession& s) {
-             return Steps{s.pointerPressed(kEnzyme), s.pointerReleased(kEnzyme), s.pointerPressed(kHeading),
-                          s.pointerReleased(kHeading), s.pointerPressed(kBackground), s.pointerReleased(kBackground)}; },
-         kApart},
+        {"the window given up during a drag drops nothing",
+         then({press(kSubstrate), move(kEnzyme), kDeactivate, release(kEnzyme)}), kApart, said(Announcement::Cancelled)},
+        {"Escape during a mouse drag: the outline goes, the release binds nothing",
+         then({press(kSubstrate), move(kEnzyme), kEscape, release(kEnzyme)}), kApart, said(Announcement::Cancelled)},
+        {"on the enzyme outside a window made smaller", then({[](LessonSession& s) { return Steps{s.resized(400, 300)}; },
+         drag(kSubstrate, {450, 350})}), kApart, said(Announcement::Missed)},
+        {"clicks on the enzyme, heading and background do nothing",
+         then({click(kEnzyme), click(kHeading), click(kBackground)}), kApart},
+    }},
+    {"one pointer plays at a time", {
+        {"a finger on Reset while the mouse drags is ignored",
+         then({press(kSubstrate), press(kReset, false, kFinger), release(kReset, kFinger), cancel(kFinger)}),
+         kApart, "", nullptr, kSubstrateRect},
+        {"the mouse's drop binds", release(kEnzyme), kBound, said(Announcement::Bound), "Picture4"},
+        {"a cancelled finger ends its press; the mouse then plays",
+         then({press(kEnzyme, false, kFinger), cancel(kFinger), click(kEnzyme)}), kReleased,
+         said(Announcement::Released), "Command1"},
     }},
     {"the enzyme's strips bind", {
         {"right of its picture", drag(kSubstrate, kEnzymeRightStrip), kBound, said(Announcement::Bound), "Picture4"},
         {"Reset", click(kReset), kApart, said(Announcement::Reset), "Command1"},
         {"below its picture", drag(kSubstrate, kEnzymeStripBelow), kBound, said(Announcement::Bound), "Picture4"},
-        {"a double-click on the complex acts once: its second press finds the enzyme", [](LessonSession& s) {
-             return Steps{s.pointerPressed(kEnzyme), s.pointerReleased(kEnzyme), s.pointerPressed(kEnzyme, true),
-                          s.pointerReleased(kEnzyme)}; }, kReleased, said(Announcement::Released), "Command1"},
+        {"a double-click on the complex acts once: its second press finds the enzyme",
+         then({click(kEnzyme), press(kEnzyme, true), release(kEnzyme)}), kReleased, said(Announcement::Released),
+         "Command1"},
     }},
     {"focus after a step by the pointer", {
         {"focus on Reset", focus("Command1"), kApart},
@@ -143,61 +176,72 @@ const std::vector<Script> kScripts = {
         {"focus on nothing of the form", focus(nullptr), kReleased},
         {"a reset puts it on Reset", click(kReset), kApart, said(Announcement::Reset), "Command1"},
     }},
+    {"Tab and Shift Tab", {
+        {"Shift+Tab from the first wraps to Reset", tap(Key::Tab, 1, true), kApart, "", "Command1"},
+        {"Tab wraps to the enzyme", tap(Key::Tab), kApart, "", "Picture1"},
+        {"Tab, Tab: the substrate, then Reset past the hidden pictures", tap(Key::Tab, 2), kApart, "", "Command1"},
+        {"bound: Shift+Tab from Reset skips the hidden enzyme and substrate", then({drag(kSubstrate, kEnzyme),
+         focus("Command1"), tap(Key::Tab, 1, true)}), kBound, said(Announcement::Bound), "Picture4"},
+    }},
     {"keyboard lesson", {
-        {"Tab to the substrate", focus("Picture2"), kApart},
-        {"pick up", key("Picture2"), kApart, kPickedUp, nullptr, kSubstrateRect},
+        {"pick up", space("Picture2"), kApart, kPickedUp, nullptr, kSubstrateRect},
         {"ten Down arrows", arrow(Direction::Down, 10), kApart, "", nullptr, PixelRect{192, 164, 209, 201}},
         {"the eleventh brings the drop point over the enzyme", arrow(Direction::Down, 1), kApart,
          said(Announcement::OverTarget), nullptr, PixelRect{192, 174, 209, 201}},
         {"a fine step stays over it and says nothing", arrow(Direction::Right, 1, true), kApart, "", nullptr,
          PixelRect{193, 174, 209, 201}},
         {"F1 while holding", kF1, kApart, holdingText({0, 0}), nullptr, PixelRect{193, 174, 209, 201}},
-        {"drop binds; the focus goes to the complex", key("Picture2"), kBound, said(Announcement::Bound), "Picture4"},
+        {"drop binds; the focus goes to the complex", tap(Key::Space), kBound, said(Announcement::Bound), "Picture4"},
         {"F1 bound", kF1, kBound, stage(Stage::Bound)},
-        {"activate the complex", key("Picture4"), kReleased, said(Announcement::Released), "Command1"},
-        {"activate Reset", key("Command1"), kApart, said(Announcement::Reset)},
+        {"Enter on the complex releases", tap(Key::Enter), kReleased, said(Announcement::Released), "Command1"},
+        {"Space on Reset looks pressed while it is down", keyEvent(Key::Space, true), kReleased, "", nullptr, {},
+         "Command1"},
+        {"... and resets as it comes up", keyEvent(Key::Space, false), kApart, said(Announcement::Reset)},
         {"F1 apart", kF1, kApart, stage(Stage::Apart)},
-        {"keys on the enzyme do nothing", key("Picture1"), kApart},
+        {"keys on the enzyme do nothing", then({focus("Picture1"), tap(Key::Space), tap(Key::Enter)}), kApart},
         {"arrows without a hold do nothing", arrow(Direction::Down, 3), kApart},
     }},
+    {"held keys", {
+        {"bound by the pointer", drag(kSubstrate, kEnzyme), kBound, said(Announcement::Bound), "Picture4"},
+        {"Enter goes down on the complex and releases", keyEvent(Key::Enter, true), kReleased,
+         said(Announcement::Released), "Command1"},
+        {"its marked repeats do nothing on Reset, which took the focus", then({keyEvent(Key::Enter, true, false, true),
+         keyEvent(Key::Enter, false, false, true), keyEvent(Key::Enter, true, false, true)}), kReleased},
+        {"an unmarked repeat, a release and a press at one time, does nothing either", then({
+         keyEvent(Key::Enter, false, false, false, 5000), keyEvent(Key::Enter, true, false, false, 5000)}), kReleased},
+        {"the key comes up; the next press resets", then({keyEvent(Key::Enter, false), keyEvent(Key::Enter, true)}),
+         kApart, said(Announcement::Reset)},
+        {"a held Tab goes on through the controls", then({keyEvent(Key::Tab, true), keyEvent(Key::Tab, true, false, true),
+         keyEvent(Key::Tab, false)}), kApart, "", "Picture2"},
+    }},
     {"keyboard holds put down", {
-        {"pick up", key("Picture2"), kApart, kPickedUp, nullptr, kSubstrateRect},
+        {"pick up", space("Picture2"), kApart, kPickedUp, nullptr, kSubstrateRect},
         {"Escape", kEscape, kApart, said(Announcement::Cancelled)},
-        {"pick up, leave the enzyme's way, drop beside it: missed, the focus stays", [](LessonSession& s) {
-             return Steps{s.activate(*s.form().find("Picture2")), s.moveHold(Direction::Right, false),
-                          s.activate(*s.form().find("Picture2"))}; }, kApart, kPickedUp + " | " + said(Announcement::Missed)},
-        {"pick up, Tab to Reset", [](LessonSession& s) {
-             return Steps{s.activate(*s.form().find("Picture2")), s.focusMoved(s.form().find("Command1"))}; },
-         kApart, kPickedUp + " | " + said(Announcement::Cancelled)},
-        {"pick up, the window is given up", [](LessonSession& s) {
-             return Steps{s.activate(*s.form().find("Picture2")), s.windowDeactivated()}; },
-         kApart, kPickedUp + " | " + said(Announcement::Cancelled)},
-        {"pick up; a pointer press on the substrate takes over silently", [](LessonSession& s) {
-             return Steps{s.activate(*s.form().find("Picture2")), s.pointerPressed({200, 70})}; },
+        {"pick up, leave the enzyme's way, drop beside it: missed, the focus stays",
+         then({tap(Key::Space), arrow(Direction::Right, 1), tap(Key::Space)}), kApart,
+         kPickedUp + " | " + said(Announcement::Missed)},
+        {"pick up, Tab to Reset", then({tap(Key::Space), tap(Key::Tab)}), kApart,
+         kPickedUp + " | " + said(Announcement::Cancelled), "Command1"},
+        {"pick up, the window is given up", then({space("Picture2"), kDeactivate}), kApart,
+         kPickedUp + " | " + said(Announcement::Cancelled)},
+        {"pick up; a pointer press on the substrate takes over silently", then({tap(Key::Space), press({200, 70})}),
          kApart, kPickedUp, nullptr, kSubstrateRect},
-        {"keys leave a pointer drag alone", [](LessonSession& s) {
-             return Steps{s.activate(*s.form().find("Picture2")), s.putDown(), s.moveHold(Direction::Up, false)}; },
-         kApart, "", nullptr, kSubstrateRect},
+        {"keys leave a pointer drag alone", then({tap(Key::Space), arrow(Direction::Up, 1)}), kApart, "", nullptr,
+         kSubstrateRect},
         {"and its drop binds", release(kEnzyme), kBound, said(Announcement::Bound), "Picture4"},
     }},
     {"leaving the enzyme is said once", {
-        {"pick up, eleven Down arrows", [](LessonSession& s) {
-             Steps a{s.activate(*s.form().find("Picture2"))}, b = arrow(Direction::Down, 11)(s);
-             a.insert(a.end(), b.begin(), b.end());
-             return a; }, kApart, kPickedUp + " | " + said(Announcement::OverTarget), nullptr, PixelRect{192, 174, 209, 201}},
+        {"pick up, eleven Down arrows", then({space("Picture2"), arrow(Direction::Down, 11)}), kApart,
+         kPickedUp + " | " + said(Announcement::OverTarget), nullptr, PixelRect{192, 174, 209, 201}},
         {"thirty Left arrows", arrow(Direction::Left, 30), kApart,
          "Not over the enzyme. It is to the right: press Right arrow.", nullptr, PixelRect{0, 174, 209, 201}},
     }},
     {"the held outline stays inside the client area", {
-        {"pick up", key("Picture2"), kApart, kPickedUp, nullptr, kSubstrateRect},
-        {"up and left, far", [](LessonSession& s) {
-             Steps a = arrow(Direction::Up, 40)(s), b = arrow(Direction::Left, 40)(s);
-             a.insert(a.end(), b.begin(), b.end());
-             return a; }, kApart, "", nullptr, PixelRect{0, 0, 209, 201}},
-        {"down and right, far", [](LessonSession& s) {
-             Steps a = arrow(Direction::Right, 60)(s), b = arrow(Direction::Down, 60)(s);
-             a.insert(a.end(), b.begin(), b.end());
-             return a; }, kApart, "", nullptr, PixelRect{663 - 209, 510 - 201, 209, 201}},
+        {"pick up", space("Picture2"), kApart, kPickedUp, nullptr, kSubstrateRect},
+        {"up and left, far", then({arrow(Direction::Up, 40), arrow(Direction::Left, 40)}), kApart, "", nullptr,
+         PixelRect{0, 0, 209, 201}},
+        {"down and right, far", then({arrow(Direction::Right, 60), arrow(Direction::Down, 60)}), kApart, "", nullptr,
+         PixelRect{663 - 209, 510 - 201, 209, 201}},
         {"a smaller window pulls it in", [](LessonSession& s) { return Steps{s.resized(400, 300)}; }, kApart,
          "", nullptr, PixelRect{400 - 209, 300 - 201, 209, 201}},
         {"smaller than the outline, its centre stays on the last pixel", [](LessonSession& s) {
@@ -258,9 +302,10 @@ TEST(LessonSession, HiddenControlsAreNeverHit) {
     LessonSession session([](const Control&) { return kStatusOk; });
     (void)drag(kSubstrate, kEnzyme)(session);
     // The enzyme's left strip is not covered by the complex: with the enzyme hidden it is form.
-    EXPECT_EQ(controlAt(session.model(), {205, 400}), nullptr);
-    EXPECT_EQ(controlAt(session.model(), {300, 400}), &session.model().Picture4().control());
-    EXPECT_EQ(controlAt(session.model(), {300, 150}), nullptr); // where the substrate was
+    const PixelRect client = clientRectOf(session.form().description());
+    EXPECT_EQ(controlAt(session.model(), {205, 400}, client), nullptr);
+    EXPECT_EQ(controlAt(session.model(), {300, 400}, client), &session.model().Picture4().control());
+    EXPECT_EQ(controlAt(session.model(), {300, 150}, client), nullptr); // where the substrate was
 }
 
 TEST(LessonSession, AStepTheWindowRefusesEndsTheLessonWithItsErrorAndKeepsWhatWasDone) {
@@ -268,6 +313,7 @@ TEST(LessonSession, AStepTheWindowRefusesEndsTheLessonWithItsErrorAndKeepsWhatWa
     LessonSession session(
         [](const Control& control) { return control.name() == "Picture3" ? kStatusFail : kStatusOk; });
     (void)drag(kSubstrate, kEnzyme)(session);
+    // A screen reader's default action on the complex.
     const LessonStep failed = session.activate(*session.form().find("Picture4"));
     ASSERT_TRUE(failed.error.has_value());
     EXPECT_NE(failed.error->description().find("Visible"), std::string::npos) << failed.error->description();
@@ -275,7 +321,7 @@ TEST(LessonSession, AStepTheWindowRefusesEndsTheLessonWithItsErrorAndKeepsWhatWa
     EXPECT_TRUE(failed.say.empty());
     EXPECT_EQ(flagsOf(session.model()), (Flags{false, false, false, false})) << "the complex hidden, nothing after it";
     EXPECT_TRUE(session.ended());
-    for (const Input& input : {click(kReset), key("Command1"), drag(kSubstrate, kEnzyme), kF1})
+    for (const Input& input : {click(kReset), space("Command1"), drag(kSubstrate, kEnzyme), kF1})
         for (const LessonStep& step : input(session)) {
             EXPECT_TRUE(step.say.empty());
             EXPECT_FALSE(step.error.has_value());
@@ -283,6 +329,29 @@ TEST(LessonSession, AStepTheWindowRefusesEndsTheLessonWithItsErrorAndKeepsWhatWa
         }
     EXPECT_EQ(flagsOf(session.model()), (Flags{false, false, false, false}));
     EXPECT_EQ(Temporaries::live(), 0);
+}
+
+TEST(LessonSession, EachControlHasOneRoleAndAction) {
+    const LessonSession session([](const Control&) { return kStatusOk; });
+    struct Expected {
+        const char* control;
+        ControlRole role;
+        std::string_view action;
+    };
+    for (const Expected& e :
+         {Expected{"Label1", ControlRole::Heading, ""}, Expected{"Picture1", ControlRole::Image, ""},
+          Expected{"Picture2", ControlRole::Image, pickUpActionText()}, Expected{"Picture3", ControlRole::Image, ""},
+          Expected{"Picture4", ControlRole::Button, pressActionText()},
+          Expected{"Command1", ControlRole::Button, pressActionText()}}) {
+        SCOPED_TRACE(e.control);
+        const Accessibility a = session.accessibility(*session.form().find(e.control));
+        EXPECT_EQ(a.role, e.role);
+        EXPECT_EQ(a.action, e.action);
+        EXPECT_EQ(a.name, controlText(e.control).name);
+        EXPECT_EQ(a.description, controlText(e.control).description);
+    }
+    // The substrate's description tells how to pick it up from the keyboard.
+    EXPECT_NE(session.accessibility(*session.form().find("Picture2")).description.find("Space"), std::string::npos);
 }
 
 } // namespace
