@@ -55,18 +55,15 @@ function lessonOf(module) {
       decoded.pictures = decoded.pictures.map((address) => new Uint8ClampedArray(module.HEAPU8.buffer, address, bytes).slice());
       return decoded;
     },
-    pointerDown: (x, y, second) => answer(module._velmora_pointer_down(x, y, second)),
-    pointerMove: (x, y) => answer(module._velmora_pointer_move(x, y)),
-    pointerUp: (x, y) => answer(module._velmora_pointer_up(x, y)),
-    pointerCancel: () => answer(module._velmora_pointer_cancel()),
+    pointerDown: (id, [x, y], second) => answer(module._velmora_pointer_down(id, x, y, second)),
+    pointerMove: (id, [x, y]) => answer(module._velmora_pointer_move(id, x, y)),
+    pointerUp: (id, [x, y]) => answer(module._velmora_pointer_up(id, x, y)),
+    pointerCancel: (id) => answer(module._velmora_pointer_cancel(id)),
+    // A key by its number in the started form's `keys`, pressed (`down`) or released.
+    key: (key, down, shift, repeat, time) => answer(module._velmora_key(key, down, shift, repeat, time)),
     activate: (name) => answer(module._velmora_activate(at(name))),
-    moveHold: (dx, dy, fine) => answer(module._velmora_move_hold(dx, dy, fine)),
-    putDown: () => answer(module._velmora_put_down()),
-    whereAmI: () => answer(module._velmora_where_am_i()),
     focusMoved: (name) => answer(module._velmora_focus_moved(at(name))),
     windowBlurred: () => answer(module._velmora_window_blurred()),
-    holding: () => module._velmora_holding() !== 0,
-    dragging: () => module._velmora_dragging() !== 0,
   };
 }
 

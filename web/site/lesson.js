@@ -34,7 +34,6 @@ function takeOver(form, language) {
       continue;
     }
     element.setAttribute('aria-label', control.accessibleName);
-    if (element.hasAttribute('aria-roledescription')) element.setAttribute('aria-roledescription', form.draggableRole);
     const description = document.getElementById(`${control.name}-description`);
     if (description) description.textContent = control.accessibleDescription;
   }

@@ -57,7 +57,8 @@ export function stepApplier(form) {
       if (step.pressed) document.getElementById(step.pressed).dataset.pressed = '';
       pressed = step.pressed;
     }
-    document.getElementById('stage').textContent = step.stage;
+    const stage = document.getElementById('stage');
+    if (stage.textContent !== step.stage) stage.textContent = step.stage;
     say(step.say);
     if (step.focus) document.getElementById(step.focus).focus({ preventScroll: true });
   };
