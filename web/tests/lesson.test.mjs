@@ -452,7 +452,10 @@ const cases = {
     assert.deepEqual(await shown(page), kBound);
     assert.match(await heard(page), kHeard.bound);
     assert.equal(await focused(page), 'Picture4');
-    await press(page, 'Enter');
+    // Enter held on: its repeats find the focus on Reset, which a key held since before does not press.
+    await page.keyboard.down('Enter');
+    await page.keyboard.down('Enter');
+    await page.keyboard.up('Enter');
     assert.deepEqual(await shown(page), kReleased);
     assert.match(await heard(page), kHeard.released);
     assert.equal(await focused(page), 'Command1');
