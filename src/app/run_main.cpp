@@ -58,6 +58,7 @@ int runMain(const ProjectDescription& project, int argc, char** argv) {
 
     FormWindow window(images);
     policy.setParentWindow(&window);
+    window.setErrorReport([&policy](const RunTimeError& error) { policy.report(error); });
     window.show();
     const NativeWindowWatch watch(&window);
     return QApplication::exec();

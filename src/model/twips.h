@@ -5,9 +5,10 @@
 
 namespace velmora {
 
-// A twip is 1/1440 inch, so at 96 dots per inch a screen pixel is 15 twips. The window works in
-// device-independent pixels at 96 dots per inch and leaves high-density screens to the toolkit's
-// own scaling, so this is the one scale it ever uses.
+// A twip is 1/1440 inch, so at 96 dots per inch a screen pixel is 15 twips. Every edition works
+// in device-independent pixels at 96 dots per inch, so this is the one scale the lesson uses; a
+// high-density screen is scaled up by the Qt toolkit on the desktop, and by the Windows program
+// and the web page themselves.
 inline constexpr int kTwipsPerPixel = 15;
 
 // The whole number of pixels that `twips` covers at `twipsPerPixel`, or nothing when the length

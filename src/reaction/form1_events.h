@@ -11,8 +11,8 @@
 
 namespace velmora {
 
-// The events a presentation raises on Form1. Each names one slot in the table of every kind that
-// has that event, so a misspelt event cannot compile.
+// The events the lesson session raises on Form1 for a presentation's inputs. Each names one slot
+// in the table of every kind that has that event, so a misspelt event cannot compile.
 enum class FormEvent : std::uint8_t {
     Click,
     DragDrop,
@@ -23,8 +23,8 @@ std::string_view eventName(FormEvent event);
 
 /*
  * Form1's event tables: one for the form and one for each control, with only three entries
- * filled (Command1 Click, Picture1 DragDrop, Picture4 Click). The presentation raises every
- * event it sees through here; events with an empty entry are simply over.
+ * filled (Command1 Click, Picture1 DragDrop, Picture4 Click). The lesson session raises
+ * every event through here; events with an empty entry are simply over.
  */
 class Form1Events final {
 public:
@@ -34,7 +34,7 @@ public:
     // handler's status, or nothing when no handler is named for it (or there is no such control
     // or event).
     std::optional<Status> raise(FormModel& form, std::string_view control, FormEvent event, const EventArgs& args = {});
-    // The same for an event given by its name in the kind's list. Presentations raise only the
+    // The same for an event given by its name in the kind's list. The session raises only the
     // typed events above; this reaches every other entry of the tables (17 and 26 events a kind),
     // as the storm and the fault sweep do to show that an empty entry is simply over.
     std::optional<Status> raise(FormModel& form, std::string_view control, std::string_view event,

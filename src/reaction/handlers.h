@@ -10,9 +10,10 @@ namespace velmora {
  * The program's own behaviour: three event handlers that switch Form1's four picture areas on
  * and off. Each sets absolute values for the flags it touches and leaves the others as they are,
  * so from every state in which the pupil can call it (Reset from any stage, the drop from the
- * start, the release from the complex) it gives one result; none keeps state between calls. A failing step raises a run-time error that goes to the installed error
- * reporter (the handler then returns its failure status); the steps before it stay done and the
- * rest do not run. Temporaries are released on every path.
+ * start, the release from the complex) it gives one result; none keeps state between calls.
+ * A failing step raises a run-time error that goes to the installed error reporter (the handler
+ * then returns its failure status); the steps before it stay done and the rest do not run. Temporaries are released on
+ * every path.
  */
 
 // "Reset" clicked: show the enzyme and the substrate, hide the products and the complex.

@@ -5,6 +5,7 @@
 #include "ui/form_window.h"
 #include "ui/label_widget.h"
 #include "ui/picture_area_widget.h"
+#include "ui/qt_conversions.h"
 
 #include <QAccessibleWidget>
 
@@ -14,20 +15,21 @@ namespace {
 class PictureAreaAccessible final : public QAccessibleWidget {
 public:
     explicit PictureAreaAccessible(PictureAreaWidget* area)
-        : QAccessibleWidget(area, area->isActivatable() ? QAccessible::Button : QAccessible::Graphic) {
-        if (area->isActivatable()) addControllingSignal(QStringLiteral("activated()"));
+        : QAccessibleWidget(area, area->accessibility().role == ControlRole::Button ? QAccessible::Button
+                                                                                    : QAccessible::Graphic) {
+        if (!action().isEmpty()) addControllingSignal(QStringLiteral("activated()"));
     }
 
-    QStringList actionNames() const override {
-        return area()->isActivatable() ? QStringList{pressAction()} : QStringList{};
-    }
+    // The lesson's action: Press on the complex, Pick up on the substrate.
+    QStringList actionNames() const override { return action().isEmpty() ? QStringList{} : QStringList{action()}; }
 
-    void doAction(const QString& action) override {
-        if (action == pressAction() && area()->isActivatable()) emit area()->activated();
+    void doAction(const QString& name) override {
+        if (!name.isEmpty() && name == action()) emit area()->activated();
     }
 
 private:
     PictureAreaWidget* area() const { return static_cast<PictureAreaWidget*>(widget()); }
+    QString action() const { return fromUtf8(area()->accessibility().action); }
 };
 
 // The form's window; its drag outline is drawing, not a control, so it is left out of the tree.

@@ -1,11 +1,10 @@
 // SPDX-License-Identifier: MIT
 #include "ui/form_window.h"
 
-#include "ui/accessible_text.h"
 #include "ui/announcer.h"
 #include "ui/control_accessibility.h"
 #include "ui/drag_outline.h"
-#include "ui/key_state.h"
+#include "ui/key_times.h"
 #include "ui/label_widget.h"
 #include "ui/picture_area_widget.h"
 #include "ui/push_button_widget.h"
@@ -24,8 +23,23 @@ namespace {
 
 QRect toQRect(const PixelRect& r) { return {r.x, r.y, r.width, r.height}; }
 
-// Keys that move the focus: holding one down is meant to go on through the controls.
-bool movesFocus(int key) { return key == Qt::Key_Tab || key == Qt::Key_Backtab; }
+// The lesson's name for a Qt key.
+Key lessonKey(int key) {
+    switch (key) {
+    case Qt::Key_Tab:
+    case Qt::Key_Backtab: return Key::Tab;
+    case Qt::Key_Space: return Key::Space;
+    case Qt::Key_Return:
+    case Qt::Key_Enter: return Key::Enter;
+    case Qt::Key_Escape: return Key::Escape;
+    case Qt::Key_Left: return Key::Left;
+    case Qt::Key_Right: return Key::Right;
+    case Qt::Key_Up: return Key::Up;
+    case Qt::Key_Down: return Key::Down;
+    case FormWindow::kWhereAmIKey: return Key::WhereAmI;
+    default: return Key::Other;
+    }
+}
 
 // The focus comes back, or goes, with the window's activation; the pupil did not move it.
 bool followsActivation(Qt::FocusReason reason) {
@@ -60,6 +74,7 @@ FormWindow::FormWindow(const SceneImages& images, QWidget* parent)
     setUpAccessibility();
     outline_ = std::make_unique<DragOutline>(this);
     installEventFilter(this);
+    watchKeyTimes();
 }
 
 FormWindow::~FormWindow() {
@@ -86,7 +101,7 @@ void FormWindow::createControls(const SceneImages& images) {
             auto* button = new PushButtonWidget(fromUtf8(captionText(control)), this);
             if (record.font) button->setFont(toQFont(*record.font));
             button->setAutoDefault(false);
-            // Only the keyboard and assistive technology click it this way; the mouse is routed here.
+            // Only assistive technology clicks it this way; the keys and the mouse go to the session.
             connect(button, &QPushButton::clicked, this,
                     [this, &control] { play(Qt::TabFocusReason, [&] { return session_.activate(control); }); });
             widget = button;
@@ -94,14 +109,9 @@ void FormWindow::createControls(const SceneImages& images) {
         }
         case ControlKind::PictureArea: {
             auto* area = new PictureAreaWidget(record, record.picture ? images.image(*record.picture) : QImage(), this);
-            area->setActivatable(session_.clickable(control));
+            area->setAccessibility(session_.accessibility(control));
             connect(area, &PictureAreaWidget::activated, this,
                     [this, &control] { play(Qt::TabFocusReason, [&] { return session_.activate(control); }); });
-            connect(area, &PictureAreaWidget::moveRequested, this, [this](Direction direction, bool fine) {
-                play(Qt::TabFocusReason, [&] { return session_.moveHold(direction, fine); });
-            });
-            connect(area, &PictureAreaWidget::cancelRequested, this,
-                    [this] { play(Qt::TabFocusReason, [&] { return session_.putDown(); }); });
             widget = area;
             break;
         }
@@ -116,9 +126,9 @@ void FormWindow::createControls(const SceneImages& images) {
 
 void FormWindow::setUpAccessibility() {
     for (const auto& [control, widget] : widgets_) {
-        const AccessibleText text = accessibleTextFor(control->name());
-        widget->setAccessibleName(text.name);
-        widget->setAccessibleDescription(text.description);
+        const Accessibility about = session_.accessibility(*control);
+        widget->setAccessibleName(fromUtf8(about.name));
+        widget->setAccessibleDescription(fromUtf8(about.description));
     }
     setAccessibleName(windowTitle());
     setAccessibleDescription(fromUtf8(session_.stageSentence()));
@@ -162,6 +172,7 @@ void FormWindow::apply(const LessonStep& step, Qt::FocusReason reason) {
     if (stage != accessibleDescription()) setAccessibleDescription(stage);
     if (step.focus != nullptr) controlWidget(step.focus->name())->setFocus(reason);
     if (!step.say.empty()) announcer_->announce(QString::fromStdString(step.say));
+    if (step.error && errorReport_) errorReport_(*step.error);
 }
 
 void FormWindow::showEvent(QShowEvent* event) {
@@ -177,7 +188,6 @@ void FormWindow::showEvent(QShowEvent* event) {
 
 void FormWindow::changeEvent(QEvent* event) {
     if (event->type() == QEvent::ActivationChange && !isActiveWindow()) {
-        keysDown_.clear();
         play(Qt::OtherFocusReason, [&] { return session_.windowDeactivated(); });
     }
     QWidget::changeEvent(event);
@@ -201,64 +211,42 @@ void FormWindow::routeMouse(QMouseEvent* event) {
     const bool main = event->button() == Qt::LeftButton;
     switch (event->type()) {
     case QEvent::MouseButtonPress:
-        if (main) play(Qt::OtherFocusReason, [&] { return session_.pointerPressed(point); });
+        if (main) play(Qt::OtherFocusReason, [&] { return session_.pointerPressed(kMousePointer, point); });
         return;
     case QEvent::MouseButtonDblClick:
-        if (main) play(Qt::OtherFocusReason, [&] { return session_.pointerPressed(point, true); });
+        if (main) play(Qt::OtherFocusReason, [&] { return session_.pointerPressed(kMousePointer, point, true); });
         return;
     case QEvent::MouseMove:
         if (event->buttons().testFlag(Qt::LeftButton))
-            play(Qt::OtherFocusReason, [&] { return session_.pointerMoved(point); });
+            play(Qt::OtherFocusReason, [&] { return session_.pointerMoved(kMousePointer, point); });
         return;
     case QEvent::MouseButtonRelease:
-        if (main) play(Qt::OtherFocusReason, [&] { return session_.pointerReleased(point); });
+        if (main) play(Qt::OtherFocusReason, [&] { return session_.pointerReleased(kMousePointer, point); });
         return;
     default: return;
     }
 }
 
-bool FormWindow::filterKey(QWidget* receiver, QKeyEvent* event) {
-    const int key = event->key();
-    if (forwardingKey_ || movesFocus(key)) return false;
-    if (event->type() == QEvent::KeyRelease) {
-        // A release with no time (a screen reader saw the keys first, and Qt's copies have none)
-        // while the key is still down is the window system's repeat.
-        const bool repeat =
-            event->isAutoRepeat() || (event->timestamp() == 0 && keyDownOnWindowSystem(event->nativeScanCode()));
-        if (!repeat) {
-            const auto held = keysDown_.find(key);
-            lastRelease_ = {key, event->timestamp(), held != keysDown_.end() ? held->second : QPointer<QWidget>()};
-            if (held != keysDown_.end()) keysDown_.erase(held);
-        }
-        return false;
-    }
-    // A press continues a hold when the key is already down, when it says it repeats, or when it
-    // comes at the very moment of the key's last release (a repeat the window system did not mark).
-    const auto held = keysDown_.find(key);
-    const bool unmarkedRepeat =
-        lastRelease_.key == key && event->timestamp() != 0 && event->timestamp() == lastRelease_.timestamp;
-    if (held == keysDown_.end() && !event->isAutoRepeat() && !unmarkedRepeat) {
-        keysDown_[key] = receiver;
-        if (key == kWhereAmIKey) {
-            play(Qt::TabFocusReason, [&] { return session_.whereAmI(); });
-            return true;
-        }
-        return false;
-    }
-    const QPointer<QWidget> owner = held != keysDown_.end() ? held->second
-                                    : unmarkedRepeat        ? lastRelease_.owner
-                                                            : nullptr;
-    keysDown_[key] = owner;
-    // A key held since before this control took the focus does nothing here.
-    if (owner != receiver || key == kWhereAmIKey) return true;
-    if (event->isAutoRepeat()) return false;
-    // The control that took the press sees the rest of the hold as repeats.
-    QKeyEvent repeat(event->type(), key, event->modifiers(), event->nativeScanCode(), event->nativeVirtualKey(),
-                     event->nativeModifiers(), event->text(), true, static_cast<quint16>(event->count()));
-    forwardingKey_ = true;
-    QCoreApplication::sendEvent(receiver, &repeat);
-    forwardingKey_ = false;
-    return true;
+bool FormWindow::playKey(QObject* receiver, QKeyEvent* event) {
+    const KeyInput input{lessonKey(event->key()), event->type() == QEvent::KeyPress,
+                         event->key() == Qt::Key_Backtab || event->modifiers().testFlag(Qt::ShiftModifier),
+                         event->isAutoRepeat(), keyEventTime(*event)};
+    if (input.key == Key::Other) return false;
+    // Qt gives the key to the widget it has as focused, though it may not have told its focus yet
+    // (a window not active yet).
+    if (const Control* control = controlOf(receiver); control != nullptr && control != session_.focused())
+        play(Qt::OtherFocusReason, [&] { return session_.focusMoved(control); });
+    const Qt::FocusReason reason = input.shift ? Qt::BacktabFocusReason : Qt::TabFocusReason;
+    bool handled = false;
+    play(reason, [&] {
+        LessonStep step = session_.key(input);
+        handled = step.handled;
+        return step;
+    });
+    // A key used on a picture shows where the focus is, even one the pointer gave it.
+    if (handled)
+        if (auto* area = qobject_cast<PictureAreaWidget*>(focusWidget())) area->showFocusRing();
+    return handled;
 }
 
 bool FormWindow::eventFilter(QObject* watched, QEvent* event) {
@@ -276,7 +264,7 @@ bool FormWindow::eventFilter(QObject* watched, QEvent* event) {
     case QEvent::MouseMove:
     case QEvent::MouseButtonRelease: routeMouse(static_cast<QMouseEvent*>(event)); return true;
     case QEvent::KeyPress:
-    case QEvent::KeyRelease: return filterKey(static_cast<QWidget*>(watched), static_cast<QKeyEvent*>(event));
+    case QEvent::KeyRelease: return playKey(watched, static_cast<QKeyEvent*>(event));
     case QEvent::FocusIn:
         if (watched != this) knownFocus_ = static_cast<QWidget*>(watched);
         if (const Control* control = controlOf(watched);

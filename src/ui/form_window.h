@@ -6,7 +6,7 @@
 #include <QPointer>
 #include <QWidget>
 
-#include <map>
+#include <functional>
 #include <memory>
 #include <string_view>
 #include <utility>
@@ -29,13 +29,17 @@ class SceneImages;
  * sentence the announcer says. It decides nothing about the lesson.
  *
  * Mouse events count by where the main button is in the window, whichever widget Qt delivers
- * them to; other buttons do nothing. A key acts only on the control it was first pressed on.
+ * them to; other buttons do nothing. Every key goes to the session as it comes, with X's own time
+ * (key_times.h); what the session takes, Qt does not also act on. A run-time error in a step goes
+ * to the error report set here.
  */
 class FormWindow final : public QWidget {
     Q_OBJECT
 public:
     // The key that asks where the lesson stands and what to do next.
     static constexpr int kWhereAmIKey = Qt::Key_F1;
+    // The one pointer id the mouse plays with.
+    static constexpr PointerId kMousePointer = 0;
 
     explicit FormWindow(const SceneImages& images, QWidget* parent = nullptr);
     ~FormWindow() override;
@@ -50,6 +54,8 @@ public:
     bool keyboardDragInProgress() const { return session_.holding(); }
     const DragOutline* dragOutline() const { return outline_.get(); }
     const Announcer* announcer() const { return announcer_; }
+    // Where a run-time error of a step goes (the program's error box).
+    void setErrorReport(std::function<void(const RunTimeError&)> report) { errorReport_ = std::move(report); }
 
 protected:
     void showEvent(QShowEvent* event) override;
@@ -68,7 +74,7 @@ private:
     void play(Qt::FocusReason reason, Input&& input);
     void apply(const LessonStep& step, Qt::FocusReason reason);
     void routeMouse(QMouseEvent* event);
-    bool filterKey(QWidget* receiver, QKeyEvent* event);
+    bool playKey(QObject* receiver, QKeyEvent* event);
 
     LessonSession session_;
     std::vector<std::pair<const Control*, QWidget*>> widgets_; // stacking order, top first
@@ -76,13 +82,7 @@ private:
     Announcer* announcer_ = nullptr;
     const Control* pressedLook_ = nullptr;
     QPointer<QWidget> knownFocus_; // the control whose focus the window has last heard of
-    std::map<int, QPointer<QWidget>> keysDown_; // each key held, and the widget its press went to
-    struct Release {
-        int key = 0;
-        quint64 timestamp = 0;
-        QPointer<QWidget> owner;
-    } lastRelease_;
-    bool forwardingKey_ = false;
+    std::function<void(const RunTimeError&)> errorReport_;
     bool keepFocus_ = false; // while the session runs, a control it hides keeps the focus
     bool shownOnce_ = false;
 };

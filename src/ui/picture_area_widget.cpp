@@ -5,7 +5,6 @@
 #include "ui/qt_conversions.h"
 
 #include <QFocusEvent>
-#include <QKeyEvent>
 #include <QPainter>
 
 namespace velmora {
@@ -36,27 +35,6 @@ void PictureAreaWidget::paintEvent(QPaintEvent* event) {
         painter.drawImage(inner.topLeft(), picture_);
     }
     if (focusRing_ && hasFocus()) drawFocusRing(painter, inner);
-}
-
-void PictureAreaWidget::keyPressEvent(QKeyEvent* event) {
-    const bool fine = event->modifiers().testFlag(Qt::ShiftModifier);
-    switch (event->key()) {
-    case Qt::Key_Space:
-    case Qt::Key_Return:
-    case Qt::Key_Enter:
-        if (!event->isAutoRepeat()) emit activated();
-        break;
-    case Qt::Key_Left: emit moveRequested(Direction::Left, fine); break;
-    case Qt::Key_Right: emit moveRequested(Direction::Right, fine); break;
-    case Qt::Key_Up: emit moveRequested(Direction::Up, fine); break;
-    case Qt::Key_Down: emit moveRequested(Direction::Down, fine); break;
-    case Qt::Key_Escape: emit cancelRequested(); break;
-    default: return QWidget::keyPressEvent(event);
-    }
-    if (!focusRing_) {
-        focusRing_ = true;
-        update();
-    }
 }
 
 namespace {

@@ -15,10 +15,10 @@ namespace velmora {
  *
  * The mouse is the window's business: it routes every button by where it is in the window.
  *
- * Keys, while the area has the focus: Space or Enter activates it (a held key once), the arrow
- * keys ask to move (a fine step with Shift) and Escape asks to put down; what that means is the
- * lesson's business. A focus ring shows while the area has a focus that the
- * keyboard gave it, or the program on the keyboard's behalf.
+ * Keys are the window's business too: it hands them to the lesson. A focus ring shows while the
+ * area has a focus that the keyboard gave it, or the program on the keyboard's behalf, and once
+ * a key is used on it. Its role and action for assistive technology are the lesson's; the action
+ * emits activated().
  */
 class PictureAreaWidget final : public QWidget {
     Q_OBJECT
@@ -27,9 +27,9 @@ public:
 
     PictureAreaWidget(const ControlRecord& record, QImage picture, QWidget* parent);
 
-    // Whether activating the area (click, Space, Enter) does something; set by the window.
-    bool isActivatable() const { return activatable_; }
-    void setActivatable(bool activatable) { activatable_ = activatable; }
+    // What assistive technology is told about the area; set by the window.
+    const Accessibility& accessibility() const { return accessibility_; }
+    void setAccessibility(const Accessibility& accessibility) { accessibility_ = accessibility; }
 
     // The pointer gave the area the focus, though Qt tells it later as the window's activation:
     // no ring until a key is used.
@@ -38,17 +38,21 @@ public:
         update();
     }
 
+    // A key was used on the area: its focus shows.
+    void showFocusRing() {
+        if (focusRing_) return;
+        focusRing_ = true;
+        update();
+    }
+
     // The area inside the frame, in the widget's coordinates.
     QRect innerRect() const { return rect().adjusted(kFrameWidth, kFrameWidth, -kFrameWidth, -kFrameWidth); }
 
 signals:
     void activated();
-    void moveRequested(velmora::Direction direction, bool fine);
-    void cancelRequested();
 
 protected:
     void paintEvent(QPaintEvent* event) override;
-    void keyPressEvent(QKeyEvent* event) override;
     void focusInEvent(QFocusEvent* event) override;
     void focusOutEvent(QFocusEvent* event) override;
 
@@ -56,7 +60,7 @@ private:
     QImage picture_;
     QColor back_;
     bool focusRing_ = true; // the program gives the first focus on the keyboard's behalf
-    bool activatable_ = false;
+    Accessibility accessibility_;
 };
 
 } // namespace velmora

@@ -3,18 +3,9 @@
 
 #include "ui/focus_ring.h"
 
-#include <QKeyEvent>
 #include <QPainter>
 
 namespace velmora {
-
-void PushButtonWidget::keyPressEvent(QKeyEvent* event) {
-    if ((event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) && !event->isAutoRepeat()) {
-        click();
-        return;
-    }
-    QPushButton::keyPressEvent(event);
-}
 
 void PushButtonWidget::paintEvent(QPaintEvent* event) {
     QPushButton::paintEvent(event);

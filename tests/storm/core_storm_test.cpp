@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: MIT
-// A storm of random events on the form model, raised the way the window raises them, checked
+// A storm of random events on the form model, raised the way the lesson session raises them, checked
 // after every event against a three-state reference machine written here. Only events the window
 // can deliver are drawn: a drop needs a visible dragged control, a drop on the enzyme needs the
 // enzyme shown, and a click reaches only a visible control. Tags stay as stored.

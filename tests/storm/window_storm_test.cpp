@@ -83,7 +83,7 @@ private slots:
         QTRY_VERIFY(QApplication::focusWidget() != nullptr);
 
         QStringList reports;
-        const ScopedErrorReporter reporter([&](const RunTimeError& e) { reports << QString::fromUtf8(e.what()); });
+        w.setErrorReport([&](const RunTimeError& e) { reports << QString::fromUtf8(e.what()); });
 
         State expected = State::Apart;
         QPoint aim; // where a keyboard drag is being steered

@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: MIT
-// Fault sweep of the three handlers, raised through Form1's event tables as the window raises
+// Fault sweep of the three handlers, raised through Form1's event tables as the lesson session raises
 // them. From every combination of the four picture flags, for every handler (the drop with each
 // control as the tagged source), the presentation refuses exactly one visibility change in turn,
 // in every way it can refuse: a negative status, a thrown std::exception, a thrown non-exception.

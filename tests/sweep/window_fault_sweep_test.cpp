@@ -110,7 +110,7 @@ private slots:
                     });
                     Recorder record;
                     record.policy.setParentWindow(w.get());
-                    const ScopedErrorReporter reporter([&](const RunTimeError& e) { record.policy.report(e); });
+                    w->setErrorReport([&](const RunTimeError& e) { record.policy.report(e); });
 
                     c.act(*w);
 
@@ -153,7 +153,7 @@ private slots:
         ErrorPolicy policy(
             QStringLiteral("Velmora"), [&](QWidget*, const QString& title, const QString&) { titles << title; },
             [](int status) { QCoreApplication::exit(status); });
-        const ScopedErrorReporter reporter([&](const RunTimeError& e) { policy.report(e); });
+        w->setErrorReport([&](const RunTimeError& e) { policy.report(e); });
 
         QTimer gesture;
         gesture.setSingleShot(true);

@@ -187,7 +187,7 @@ private slots:
         ErrorPolicy policy(
             QStringLiteral("Velmora"), [&](QWidget*, const QString& t, const QString& x) { titles << t, texts << x; },
             [&](int status) { ends << status; });
-        const ScopedErrorReporter reporter([&](const RunTimeError& e) { policy.report(e); });
+        w->setErrorReport([&](const RunTimeError& e) { policy.report(e); });
 
         clickControl(*w, "Command1");
         QCOMPARE(titles, QStringList{"Velmora"});
@@ -217,7 +217,7 @@ private slots:
             ErrorPolicy policy(
                 QStringLiteral("Velmora"), [](QWidget*, const QString&, const QString&) {},
                 [](int status) { QCoreApplication::exit(status); });
-            const ScopedErrorReporter reporter([&](const RunTimeError& e) { policy.report(e); });
+            w->setErrorReport([&](const RunTimeError& e) { policy.report(e); });
             dragSubstrate(*w, QPoint(50, 60), QPoint(330, 380));
             w->model().setVisibilityListener([](const Control&) { return kStatusFail; });
             QTimer::singleShot(0, w.get(), [&] { clickControl(*w, "Command1"); });

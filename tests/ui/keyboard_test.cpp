@@ -67,31 +67,6 @@ private slots:
         QCOMPARE(shownFlags(*w), kApart);
     }
 
-    void losingTheWindowCancelsAKeyboardDrag() {
-        auto w = activeWindow();
-        QVERIFY(w);
-        w->controlWidget("Picture2")->setFocus(Qt::TabFocusReason);
-        press(Qt::Key_Space);
-        QVERIFY(w->keyboardDragInProgress());
-        QWidget other;
-        other.show();
-        QApplication::setActiveWindow(&other);
-        QTRY_VERIFY(!w->isActiveWindow());
-        QVERIFY(!w->dragInProgress());
-        QVERIFY(w->dragOutline()->isHidden());
-        QCOMPARE(modelFlags(*w), kApart);
-    }
-
-    void aResizedWindowKeepsTheHeldOutlineInside() {
-        auto w = activeWindow();
-        QVERIFY(w);
-        w->controlWidget("Picture2")->setFocus(Qt::TabFocusReason);
-        press(Qt::Key_Space);
-        press(Qt::Key_Right, Qt::NoModifier, 60);
-        w->resize(150, 80);
-        QVERIFY(w->rect().contains(w->dragOutline()->ring().center()));
-    }
-
     void focusRingShowsOnlyForKeyboardFocus() {
         auto w = activeWindow();
         QVERIFY(w);
