@@ -73,24 +73,21 @@ std::string font(const FontSpec& font) {
 // One control in its start state. `layer` is its place in the stack, 1 at the bottom.
 std::string controlElement(const LessonSession& lesson, const Control& control, int layer) {
     const ControlRecord& r = control.record();
-    const ControlText about = controlText(r.name);
+    const Accessibility about = lesson.accessibility(control);
     std::string style = box(pixelRectOf(control)) + ";z-index:" + std::to_string(layer) +
                         ";background:" + cssColor(r.effectiveBackColor()) +
                         ";color:" + cssColor(r.effectiveForeColor());
     if (r.font) style += ';' + font(*r.font);
     const std::string common = attribute("id", r.name) + (r.visible ? "" : " hidden") + attribute("style", style);
-    switch (r.kind) {
-    case ControlKind::PushButton:
+    // The lesson's heading is the page's; its push button a button with its caption; a picture
+    // area an element in the role the lesson gives it, named and described as the lesson says.
+    if (about.role == ControlRole::Heading)
+        return "<h1 class=\"label\" data-control=\"label\"" + common + '>' + escaped(captionText(control)) + "</h1>";
+    if (r.kind == ControlKind::PushButton)
         return "<button type=\"button\" class=\"button\" data-control=\"button\"" + common + '>' +
                escaped(captionText(control)) + "</button>";
-    case ControlKind::Label:
-        // The form's one label is its heading, and the page's.
-        return "<h1 class=\"label\" data-control=\"label\"" + common + '>' + escaped(captionText(control)) + "</h1>";
-    case ControlKind::PictureArea: break;
-    }
     std::string element = "<div class=\"picture\" data-control=\"picture\"" + common +
-                          attribute("role", r.autoDrag || lesson.clickable(control) ? "button" : "img") +
-                          (r.autoDrag ? attribute("aria-roledescription", draggableRoleText()) : "") +
+                          attribute("role", about.role == ControlRole::Button ? "button" : "img") +
                           attribute("aria-label", about.name) + (r.canTakeFocus() ? " tabindex=\"0\"" : "");
     if (!about.description.empty()) {
         // Inside its picture, the description is hidden with it; it is the picture's description
@@ -275,9 +272,8 @@ StartScreens startScreens(const std::string& dir) {
                 word(r.name, "", captionText(*control));
                 continue;
             }
-            const ControlText about = controlText(r.name);
+            const Accessibility about = lesson.accessibility(*control);
             word(r.name, "aria-label", about.name);
-            if (r.autoDrag) word(r.name, "aria-roledescription", draggableRoleText());
             // The form carries a description where the English one has it.
             const std::string description = r.name + "-description";
             if (code == kEnglish ? !about.description.empty() : english.contains(description + ' '))
