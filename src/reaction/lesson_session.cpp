@@ -88,7 +88,9 @@ LessonStep LessonSession::step(std::string say) const {
 
 LessonStep LessonSession::pointerPressed(PointerId id, PixelPoint point, bool secondOfDoubleClick) {
     if (ended_ || (pointer_ && *pointer_ != id)) return step();
-    pointer_ = id;
+    // A pointer plays from a press that starts a drag or a click; one that starts neither (a palm
+    // resting on the form, a finger on a picture that does nothing) keeps no other from playing.
+    pointer_.reset();
     mainPressed_ = nullptr;
     Control* target = controlAt(form_, point, client_);
     if (target == nullptr) return step();
@@ -97,10 +99,12 @@ LessonStep LessonSession::pointerPressed(PointerId id, PixelPoint point, bool se
         endHold();
         const PixelRect rect = pixelRectOf(*target);
         drag_ = PointerDrag{target, {point.x - rect.x, point.y - rect.y}, rect};
+        pointer_ = id;
         return step();
     }
     // The second press of a double-click is no click on a picture, but a push button takes it as one.
-    if (secondOfDoubleClick && target->kind() != ControlKind::PushButton) return step();
+    if (!clickable(*target) || (secondOfDoubleClick && target->kind() != ControlKind::PushButton)) return step();
+    pointer_ = id;
     mainPressed_ = target;
     pressedOver_ = true;
     return step();
