@@ -6,8 +6,8 @@
 
 namespace velmora {
 
-AccessibleText accessibleTextFor(std::string_view control) {
-    const ControlText text = controlText(control);
+AccessibleText accessibleTextFor(const Language& language, std::string_view control) {
+    const ControlText text = controlText(language, control);
     return {fromUtf8(text.name), fromUtf8(text.description)};
 }
 

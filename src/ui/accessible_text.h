@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
+#include "language/language.h"
+
 #include <QString>
 
 #include <string_view>
@@ -13,8 +15,8 @@ struct AccessibleText {
     QString description;
 };
 
-// The words of the lesson's own table for the named control of Form1; empty for a name it does not
-// know.
-AccessibleText accessibleTextFor(std::string_view control);
+// The words of the lesson's own table, in `language`, for the named control of Form1; empty for a
+// name it does not know.
+AccessibleText accessibleTextFor(const Language& language, std::string_view control);
 
 } // namespace velmora

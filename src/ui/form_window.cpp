@@ -34,8 +34,8 @@ bool followsActivation(Qt::FocusReason reason) {
 
 } // namespace
 
-FormWindow::FormWindow(const SceneImages& images, QWidget* parent)
-    : QWidget(parent), session_([this](const Control& control) {
+FormWindow::FormWindow(Language language, const SceneImages& images, QWidget* parent)
+    : QWidget(parent), session_(std::move(language), [this](const Control& control) {
           QWidget* widget = controlWidget(control.name());
           if (widget == nullptr) return kStatusFail;
           widget->setVisible(control.visible());
@@ -81,9 +81,11 @@ void FormWindow::createControls(const SceneImages& images) {
         const ControlRecord& record = control.record();
         QWidget* widget = nullptr;
         switch (record.kind) {
-        case ControlKind::Label: widget = new LabelWidget(record, fromUtf8(captionText(control)), this); break;
+        case ControlKind::Label:
+            widget = new LabelWidget(record, fromUtf8(captionText(session_.language(), control)), this);
+            break;
         case ControlKind::PushButton: {
-            auto* button = new PushButtonWidget(fromUtf8(captionText(control)), this);
+            auto* button = new PushButtonWidget(fromUtf8(captionText(session_.language(), control)), this);
             if (record.font) button->setFont(toQFont(*record.font));
             button->setAutoDefault(false);
             // Only the keyboard and assistive technology click it this way; the mouse is routed here.
@@ -116,7 +118,7 @@ void FormWindow::createControls(const SceneImages& images) {
 
 void FormWindow::setUpAccessibility() {
     for (const auto& [control, widget] : widgets_) {
-        const AccessibleText text = accessibleTextFor(control->name());
+        const AccessibleText text = accessibleTextFor(session_.language(), control->name());
         widget->setAccessibleName(text.name);
         widget->setAccessibleDescription(text.description);
     }

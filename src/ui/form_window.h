@@ -37,7 +37,7 @@ public:
     // The key that asks where the lesson stands and what to do next.
     static constexpr int kWhereAmIKey = Qt::Key_F1;
 
-    explicit FormWindow(const SceneImages& images, QWidget* parent = nullptr);
+    FormWindow(Language language, const SceneImages& images, QWidget* parent = nullptr);
     ~FormWindow() override;
 
     FormModel& model() { return session_.model(); }
@@ -75,7 +75,7 @@ private:
     std::unique_ptr<DragOutline> outline_;
     Announcer* announcer_ = nullptr;
     const Control* pressedLook_ = nullptr;
-    QPointer<QWidget> knownFocus_; // the control whose focus the window has last heard of
+    QPointer<QWidget> knownFocus_;              // the control whose focus the window has last heard of
     std::map<int, QPointer<QWidget>> keysDown_; // each key held, and the widget its press went to
     struct Release {
         int key = 0;

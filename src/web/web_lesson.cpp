@@ -4,7 +4,7 @@
 // a JSON text in the lesson's memory, valid until the next call, which the page applies.
 
 #include "assets/picture_words.h"
-#include "reaction/lesson_language.h"
+#include "language/language.h"
 #include "reaction/lesson_session.h"
 #include "reaction/lesson_texts.h"
 #include "runtime/project_description.h"
@@ -35,6 +35,7 @@ std::string rect(const PixelRect& r) {
 
 std::string nameOf(const Control* control) { return text(control ? control->name() : std::string()); }
 
+Language language; // the page's choice, English until it makes one
 std::optional<LessonSession> lesson;
 std::array<std::vector<std::uint8_t>, std::size(kAllPictures)> rgba; // the decoded pictures
 std::string answer;
@@ -53,11 +54,11 @@ const char* decoded(std::span<const std::uint8_t> records) {
         for (const PictureId id : kAllPictures) {
             const std::size_t at = std::min(records.size(), static_cast<std::size_t>(id) * kPictureRecordSize);
             const auto record = records.subspan(at, std::min(kPictureRecordSize, records.size() - at));
-            auto& bytes = rgba[static_cast<std::size_t>(id)] = lessonPicture(id, record).rgba();
+            auto& bytes = rgba[static_cast<std::size_t>(id)] = lessonPicture(id, language, record).rgba();
             pictures.push_back(std::to_string(reinterpret_cast<std::uintptr_t>(bytes.data())));
         }
     } catch (const PictureFormatError& damaged) {
-        error = std::string(damagedPictureText()) + "\n\n" + damaged.what();
+        error = std::string(damagedPictureText(language)) + "\n\n" + damaged.what();
     }
     return answered(object({field("pictures", array(pictures)), field("error", text(error))}));
 }
@@ -70,18 +71,19 @@ const char* started() {
     std::vector<std::string> controls;
     for (const Control* control : lesson->readingOrder()) {
         const ControlRecord& r = control->record();
-        const ControlText about = controlText(r.name);
-        controls.push_back(object({field("name", text(r.name)), field("caption", text(captionText(*control))),
+        const ControlText about = controlText(language, r.name);
+        controls.push_back(object({field("name", text(r.name)), field("caption", text(captionText(language, *control))),
                                    field("picture", number(r.picture ? int(*r.picture) : -1)),
                                    field("accessibleName", text(about.name)),
                                    field("accessibleDescription", text(about.description))}));
     }
-    return answered(object({field("title", text(pageTitleText())), field("width", number(client.width)),
-                            field("height", number(client.height)), field("errorTitle", text(kVelmoraProject.title)),
-                            field("ok", text(okText())), field("draggableRole", text(draggableRoleText())),
-                            field("stage", text(lesson->stageSentence())), field("ended", text(lessonEndedText())),
-                            field("firstFocus", nameOf(lesson->firstFocus())),
-                            field("pictureSize", number(ScenePicture::kWidth)), field("controls", array(controls))}));
+    return answered(
+        object({field("title", text(pageTitleText(language))), field("width", number(client.width)),
+                field("height", number(client.height)), field("errorTitle", text(kVelmoraProject.title)),
+                field("ok", text(okText(language))), field("draggableRole", text(draggableRoleText(language))),
+                field("stage", text(lesson->stageSentence())), field("ended", text(lessonEndedText(language))),
+                field("firstFocus", nameOf(lesson->firstFocus())), field("pictureSize", number(ScenePicture::kWidth)),
+                field("controls", array(controls))}));
 }
 
 // What the page applies after an input: outline, sentence, focus, pressed control, stage, and the
@@ -90,7 +92,7 @@ const char* stepped(const LessonStep& step) {
     return answered(object({field("outline", step.outline ? rect(*step.outline) : "null"), field("say", text(step.say)),
                             field("focus", nameOf(step.focus)), field("pressed", nameOf(step.pressed)),
                             field("stage", text(step.stage)),
-                            field("error", step.error ? text(errorBoxText(*step.error)) : "null")}));
+                            field("error", step.error ? text(errorBoxText(language, *step.error)) : "null")}));
 }
 
 // The control at `index` in reading order; nullptr for -1 or any index out of range.
@@ -116,14 +118,15 @@ EMSCRIPTEN_KEEPALIVE const char* velmora_choose_language(const char* tags, std::
         wanted.emplace_back(rest.substr(0, rest.find('\n')));
         rest.remove_prefix(std::min(rest.size(), wanted.back().size() + 1));
     }
-    const std::string_view code = velmora::setLessonLanguage(velmora::languageForTags(wanted));
+    velmora::language = velmora::Language(velmora::languageForTags(wanted));
+    const std::string_view code = velmora::language.code();
     using velmora::json::field, velmora::json::text;
     return velmora::answered(
         velmora::json::object({field("tag", text(velmora::languageTag(code))),
                                field("direction", text(velmora::rightToLeft(code) ? "rtl" : "ltr"))}));
 }
 EMSCRIPTEN_KEEPALIVE const char* velmora_start() {
-    lesson.emplace([](const velmora::Control& c) {
+    lesson.emplace(velmora::language, [](const velmora::Control& c) {
         return velmora_page_set_visible(c.name().c_str(), c.visible()) ? velmora::kStatusOk : velmora::kStatusFail;
     });
     return velmora::started();
