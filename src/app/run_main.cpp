@@ -52,8 +52,7 @@ int runMain(const ProjectDescription& project, int argc, char** argv) {
         images = SceneImages::load(language);
     } catch (const PictureFormatError& error) {
         // No half-built window: the box, then the end.
-        policy.reportStartFailure(QString::fromUtf8(damagedPictureText(language)) + QStringLiteral("\n\n") +
-                                  QString::fromUtf8(error.what()));
+        policy.reportStartFailure(QString::fromStdString(damagedPictureText(language, error.what())));
         return kExitOnError;
     }
 

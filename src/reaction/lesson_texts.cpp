@@ -131,8 +131,10 @@ std::string holdingText(const Language& language, Heading towardsEnzyme) {
                      wayTo(language, towardsEnzyme));
 }
 
-std::string_view damagedPictureText(const Language& language) {
-    return language.tr("A stored picture is damaged and the lesson cannot start.");
+std::string damagedPictureText(const Language& language, std::string_view failure) {
+    std::string text(language.tr("A stored picture is damaged and the lesson cannot start."));
+    if (!failure.empty()) text.append("\n\n").append(failure);
+    return text;
 }
 
 std::string_view lessonEndedText(const Language& language) {
@@ -178,9 +180,9 @@ std::string_view loadingText(const Language& language) { return language.tr("The
 std::string_view fromFileText(const Language& language) {
     // TRANSLATORS: The web page opened from a file, where the browser will not run it.
     // "velmora.html" is a file's name and stays as it is.
-    return language.tr(
-        "This browser does not run the lesson from a file on the disk. Open velmora.html instead, the lesson "
-        "in a single file, or put these files on a web server and open the lesson from there.");
+    return language.tr("This browser does not run the lesson from a file on the disk. Open velmora.html "
+                       "instead, the lesson in a single file, or put these files on a web server and open the "
+                       "lesson from there.");
 }
 
 // TRANSLATORS: The button that fetches the lesson's files again.

@@ -57,8 +57,10 @@ std::string offTargetText(const Language& language, Heading towardsEnzyme);
 // enzyme is below: press Down arrow. Escape puts it back."
 std::string holdingText(const Language& language, Heading towardsEnzyme);
 
-// What a presentation shows when a stored picture cannot be decoded and the lesson cannot start.
-std::string_view damagedPictureText(const Language& language);
+// What every presentation shows when a stored picture cannot be decoded and the lesson cannot
+// start: the sentence and, when `failure` (what the decoder says is wrong) is not empty, a blank
+// line and `failure`.
+std::string damagedPictureText(const Language& language, std::string_view failure);
 // What a presentation says once an error has ended the lesson.
 std::string_view lessonEndedText(const Language& language);
 // The text of the error box for a run-time error: "Run-time error '<number>':", a blank line,

@@ -58,7 +58,7 @@ const char* decoded(std::span<const std::uint8_t> records) {
             pictures.push_back(std::to_string(reinterpret_cast<std::uintptr_t>(bytes.data())));
         }
     } catch (const PictureFormatError& damaged) {
-        error = std::string(damagedPictureText(language)) + "\n\n" + damaged.what();
+        error = damagedPictureText(language, damaged.what());
     }
     return answered(object({field("pictures", array(pictures)), field("error", text(error))}));
 }

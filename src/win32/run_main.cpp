@@ -46,7 +46,7 @@ int runMain(const ProjectDescription& project, HINSTANCE instance, int showComma
             for (const PictureId id : kAllPictures) pictures.emplace_back(lessonPicture(id, language));
         } catch (const PictureFormatError& error) {
             // No half-built window: the box, then the end.
-            return fail(widen(std::string(damagedPictureText(language)) + "\n\n" + error.what()));
+            return fail(widen(damagedPictureText(language, error.what())));
         }
 
         int status = kExitOnError;

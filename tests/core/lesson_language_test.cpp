@@ -32,7 +32,7 @@ std::vector<std::string> sentences(const Language& l) {
         for (int v = -1; v <= 1; ++v)
             for (const std::string& s : {pickedUpText(l, {h, v}), offTargetText(l, {h, v}), holdingText(l, {h, v})})
                 out.push_back(s);
-    out.emplace_back(damagedPictureText(l));
+    out.push_back(damagedPictureText(l, ""));
     out.emplace_back(lessonEndedText(l));
     for (const auto page : {cannotRunText, cannotLoadText, loadingText, fromFileText, tryAgainText})
         out.emplace_back(page(l));
@@ -101,6 +101,8 @@ TEST(LessonLanguage, EveryLanguageSaysEverySentenceInItsOwnWords) {
         }
         EXPECT_NE(pictureWordText(language, PictureWord::Substrate), "Substrate");
     }
+    EXPECT_EQ(damagedPictureText(Language(), "row 3 is short"),
+              "A stored picture is damaged and the lesson cannot start.\n\nrow 3 is short");
     EXPECT_EQ(Language("sv").code(), kEnglish);
     EXPECT_EQ(sentences(Language("sv")), english);
 }

@@ -26,6 +26,7 @@
 // turn into the PNG files the page refers to.
 #include "assets/picture_words.h"
 #include "language/language.h"
+#include "reaction/drag_outline_look.h"
 #include "reaction/focus_mark.h"
 #include "reaction/lesson_session.h"
 #include "reaction/lesson_texts.h"
@@ -141,9 +142,12 @@ std::string formElements(const LessonSession& lesson) {
     std::string out =
         "<div id=\"view\"" + attribute("style", "--form-back:" + back) + ">\n<div id=\"Form1\" dir=\"ltr\" " +
         "role=\"group\"" + attribute("aria-label", form.caption) + " aria-describedby=\"stage\"" +
-        attribute("style", "--form-width:" + px(client.width) + ";--form-height:" + px(client.height) + ";--frame:" +
-                               px(kPictureAreaFrameWidth) + ";--focus-ring:" + cssColor(kFocusRingColour) +
-                               ";--focus-ring-width:" + px(kFocusRingWidth) + ";background:" + back) +
+        attribute("style",
+                  "--form-width:" + px(client.width) + ";--form-height:" + px(client.height) +
+                      ";--frame:" + px(kPictureAreaFrameWidth) + ";--focus-ring:" + cssColor(kFocusRingColour) +
+                      ";--focus-ring-width:" + px(kFocusRingWidth) + ";--outline-grey:" + cssColor(kDragOutlineGrey) +
+                      ";--outline-dash-colour:" + cssColor(kDragOutlineDashColour) + ";--outline-width:" +
+                      px(kDragOutlineWidth) + ";--outline-dash:" + px(kDragOutlineDash) + ";background:" + back) +
         ">\n";
     const auto stack = lesson.form().controls(); // top first
     for (const Control* control : lesson.readingOrder()) {
