@@ -5,7 +5,7 @@
 // the lesson's memory, valid until the next call, which the page applies.
 
 #include "assets/picture_words.h"
-#include "reaction/lesson_language.h"
+#include "language/language.h"
 #include "reaction/lesson_session.h"
 #include "reaction/lesson_texts.h"
 #include "runtime/project_description.h"
@@ -38,6 +38,7 @@ std::string rect(const PixelRect& r) {
 
 std::string nameOf(const Control* control) { return text(control ? control->name() : std::string()); }
 
+Language language; // the page's choice, English until it makes one
 std::optional<LessonSession> lesson;
 std::array<std::vector<std::uint8_t>, std::size(kAllPictures)> rgba; // the decoded pictures
 std::string answer;
@@ -56,11 +57,11 @@ const char* decoded(std::span<const std::uint8_t> records) {
         for (const PictureId id : kAllPictures) {
             const std::size_t at = std::min(records.size(), static_cast<std::size_t>(id) * kPictureRecordSize);
             const auto record = records.subspan(at, std::min(kPictureRecordSize, records.size() - at));
-            auto& bytes = rgba[static_cast<std::size_t>(id)] = lessonPicture(id, record).rgba();
+            auto& bytes = rgba[static_cast<std::size_t>(id)] = lessonPicture(id, language, record).rgba();
             pictures.push_back(std::to_string(reinterpret_cast<std::uintptr_t>(bytes.data())));
         }
     } catch (const PictureFormatError& damaged) {
-        error = std::string(damagedPictureText()) + "\n\n" + damaged.what();
+        error = damagedPictureText(language, damaged.what());
     }
     return answered(object({field("pictures", array(pictures)), field("error", text(error))}));
 }
@@ -83,7 +84,7 @@ const char* started() {
     for (const Control* control : lesson->readingOrder()) {
         const ControlRecord& r = control->record();
         const Accessibility about = lesson->accessibility(*control);
-        controls.push_back(object({field("name", text(r.name)), field("caption", text(captionText(*control))),
+        controls.push_back(object({field("name", text(r.name)), field("caption", text(captionText(language, *control))),
                                    field("picture", number(r.picture ? int(*r.picture) : -1)),
                                    field("accessibleName", text(about.name)),
                                    field("accessibleDescription", text(about.description))}));
@@ -91,22 +92,24 @@ const char* started() {
     std::vector<std::string> keys;
     for (const auto& [name, key] : kBrowserKeys) keys.push_back(field(name, number(int(key))));
     return answered(
-        object({field("title", text(pageTitleText())), field("width", number(client.width)),
+        object({field("title", text(pageTitleText(language))), field("width", number(client.width)),
                 field("height", number(client.height)), field("errorTitle", text(kVelmoraProject.title)),
-                field("ok", text(okText())), field("keys", object(keys)), field("stage", text(lesson->stageSentence())),
-                field("ended", text(lessonEndedText())), field("firstFocus", nameOf(lesson->firstFocus())),
-                field("pictureSize", number(ScenePicture::kWidth)), field("controls", array(controls))}));
+                field("ok", text(okText(language))), field("keys", object(keys)),
+                field("stage", text(lesson->stageSentence())), field("ended", text(lessonEndedText(language))),
+                field("firstFocus", nameOf(lesson->firstFocus())), field("pictureSize", number(ScenePicture::kWidth)),
+                field("controls", array(controls))}));
 }
 
 // What the page applies after an input: outline, sentence, focus, pressed control, stage, whether
 // the cycle has come round to the products released (for a learning platform's record), and the
 // error box's text when a handler failed.
 const char* stepped(const LessonStep& step) {
-    return answered(object(
-        {field("outline", step.outline ? rect(*step.outline) : "null"), field("say", text(step.say)),
-         field("focus", nameOf(step.focus)), field("pressed", nameOf(step.pressed)), field("stage", text(step.stage)),
-         field("released", flag(stageOf(lesson->form()) == Stage::Released)),
-         field("error", step.error ? text(errorBoxText(*step.error)) : "null"), field("handled", flag(step.handled))}));
+    return answered(
+        object({field("outline", step.outline ? rect(*step.outline) : "null"), field("say", text(step.say)),
+                field("focus", nameOf(step.focus)), field("pressed", nameOf(step.pressed)),
+                field("stage", text(step.stage)), field("released", flag(stageOf(lesson->form()) == Stage::Released)),
+                field("error", step.error ? text(errorBoxText(language, *step.error)) : "null"),
+                field("handled", flag(step.handled))}));
 }
 
 // The control at `index` in reading order; nullptr for -1 or any index out of range.
@@ -132,14 +135,15 @@ EMSCRIPTEN_KEEPALIVE const char* velmora_choose_language(const char* tags, std::
         wanted.emplace_back(rest.substr(0, rest.find('\n')));
         rest.remove_prefix(std::min(rest.size(), wanted.back().size() + 1));
     }
-    const std::string_view code = velmora::setLessonLanguage(velmora::languageForTags(wanted));
+    velmora::language = velmora::Language(velmora::languageForTags(wanted));
+    const std::string_view code = velmora::language.code();
     using velmora::json::field, velmora::json::text;
     return velmora::answered(
         velmora::json::object({field("tag", text(velmora::languageTag(code))),
                                field("direction", text(velmora::rightToLeft(code) ? "rtl" : "ltr"))}));
 }
 EMSCRIPTEN_KEEPALIVE const char* velmora_start() {
-    lesson.emplace([](const velmora::Control& c) {
+    lesson.emplace(velmora::language, [](const velmora::Control& c) {
         return velmora_page_set_visible(c.name().c_str(), c.visible()) ? velmora::kStatusOk : velmora::kStatusFail;
     });
     return velmora::started();

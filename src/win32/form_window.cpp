@@ -77,7 +77,7 @@ public:
         }
         const Control* control = form_.controlOf(window);
         if (control == nullptr) return out;
-        const ControlText text = controlText(control->name());
+        const ControlText text = controlText(form_.session_.language(), control->name());
         out.description = widen(text.description);
         // Said outright for Reset too: not every system's object for a button says it is one.
         if (control->kind() == ControlKind::PushButton) out.role = ROLE_SYSTEM_PUSHBUTTON;
@@ -85,7 +85,7 @@ public:
             out.name = widen(text.name);
             const bool clickable = form_.session_.clickable(*control);
             out.role = clickable ? ROLE_SYSTEM_PUSHBUTTON : ROLE_SYSTEM_GRAPHIC;
-            if (clickable) out.defaultAction = widen(pressActionText());
+            if (clickable) out.defaultAction = widen(pressActionText(form_.session_.language()));
         }
         return out;
     }
@@ -103,16 +103,17 @@ private:
     FormWindow& form_;
 };
 
-FormWindow::FormWindow(HINSTANCE instance, std::string_view title, const ScenePictures& pictures,
+FormWindow::FormWindow(HINSTANCE instance, std::string_view title, Language language, const ScenePictures& pictures,
                        VisibilityListener refuse)
     : instance_(instance), title_(widen(title)), pictures_(pictures), refuse_(std::move(refuse)),
-      session_([this](const Control& control) {
-          if (refuse_ && failed(refuse_(control))) return kStatusFail;
-          HWND window = windowOf(&control);
-          if (window == nullptr) return kStatusFail;
-          ShowWindow(window, control.visible() ? SW_SHOWNA : SW_HIDE);
-          return kStatusOk;
-      }),
+      session_(std::move(language),
+               [this](const Control& control) {
+                   if (refuse_ && failed(refuse_(control))) return kStatusFail;
+                   HWND window = windowOf(&control);
+                   if (window == nullptr) return kStatusFail;
+                   ShowWindow(window, control.visible() ? SW_SHOWNA : SW_HIDE);
+                   return kStatusOk;
+               }),
       stage_(session_.stageSentence()) {}
 
 FormWindow::~FormWindow() {
@@ -153,12 +154,12 @@ bool FormWindow::createControls() {
         HWND window = nullptr;
         switch (record.kind) {
         case ControlKind::Label:
-            window = CreateWindowExW(0, L"STATIC", widen(captionText(control)).c_str(),
+            window = CreateWindowExW(0, L"STATIC", widen(captionText(session_.language(), control)).c_str(),
                                      WS_CHILD | WS_CLIPSIBLINGS | SS_LEFTNOWORDWRAP | SS_NOPREFIX | shown, 0, 0, 0, 0,
                                      hwnd_, id, instance_, nullptr);
             break;
         case ControlKind::PushButton:
-            window = CreateWindowExW(0, L"BUTTON", widen(captionText(control)).c_str(),
+            window = CreateWindowExW(0, L"BUTTON", widen(captionText(session_.language(), control)).c_str(),
                                      WS_CHILD | WS_CLIPSIBLINGS | WS_TABSTOP | BS_PUSHBUTTON | shown, 0, 0, 0, 0, hwnd_,
                                      id, instance_, nullptr);
             if (window != nullptr)
@@ -166,9 +167,9 @@ bool FormWindow::createControls() {
             break;
         case ControlKind::PictureArea:
             // The window's text is the picture's accessible name, for tools that read only that.
-            window = CreateWindowExW(WS_EX_CLIENTEDGE, kPictureAreaClass, widen(controlText(record.name).name).c_str(),
-                                     WS_CHILD | WS_CLIPSIBLINGS | WS_TABSTOP | shown, 0, 0, 0, 0, hwnd_, id, instance_,
-                                     this);
+            window = CreateWindowExW(
+                WS_EX_CLIENTEDGE, kPictureAreaClass, widen(controlText(session_.language(), record.name).name).c_str(),
+                WS_CHILD | WS_CLIPSIBLINGS | WS_TABSTOP | shown, 0, 0, 0, 0, hwnd_, id, instance_, this);
             break;
         }
         if (window == nullptr) return false;
@@ -489,7 +490,7 @@ void FormWindow::showError(const RunTimeError& error) {
         ReleaseCapture();
     }
     showOutline(std::nullopt);
-    MessageBoxW(hwnd_, widen(errorBoxText(error)).c_str(), title_.c_str(), MB_OK | MB_ICONERROR);
+    MessageBoxW(hwnd_, widen(errorBoxText(session_.language(), error)).c_str(), title_.c_str(), MB_OK | MB_ICONERROR);
     exitCode_ = kExitOnError;
     if (hwnd_ != nullptr) DestroyWindow(hwnd_);
 }

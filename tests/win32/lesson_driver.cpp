@@ -5,9 +5,9 @@
 //   lesson_driver SCENARIO ARGUMENT...   (see main() for the scenarios)
 // Prints "[  PASSED  ] SCENARIO" when every check held, as GoogleTest does.
 #include "assets/picture_words.h"
+#include "language/language.h"
 #include "model/form_model.h"
 #include "reaction/focus_mark.h"
-#include "reaction/lesson_language.h"
 #include "reaction/lesson_session.h"
 #include "reaction/lesson_texts.h"
 #include "refusal.h"
@@ -98,6 +98,13 @@ std::string className(HWND window) {
 }
 
 // The form as the program describes it: names, places, pictures and words to expect.
+// What the program shows is expected in the language it chooses from the same setting: the
+// first of the user's Windows display languages that the lesson speaks.
+const Language& language() {
+    static const Language chosen(languageForTags(win32::userLanguageTags()));
+    return chosen;
+}
+
 const FormModel& form() {
     static const FormModel model;
     return model;
@@ -379,7 +386,7 @@ SIZE inkOf(const Control& control, int dpi = 96) {
         FillRect(memory, &all, static_cast<HBRUSH>(GetStockObject(DC_BRUSH)));
         SetTextColor(memory, RGB(ink.r, ink.g, ink.b));
         SetBkMode(memory, TRANSPARENT);
-        const std::wstring caption = widen(captionText(control));
+        const std::wstring caption = widen(captionText(language(), control));
         TextOutW(memory, 20, 20, caption.c_str(), static_cast<int>(caption.size()));
         SelectObject(memory, old);
         DeleteObject(made);
@@ -437,7 +444,7 @@ std::vector<std::string> screenProblems(const Capture& screen, const Names& show
             if (text == 0) problems.push_back(name + " shows no text");
         }
         if (c.kind() != ControlKind::PictureArea) continue;
-        const ScenePicture picture = lessonPicture(*c.record().picture);
+        const ScenePicture picture = lessonPicture(*c.record().picture, language());
         const int frame = kPictureAreaFrameWidth;
         const int width = r.width - 2 * frame;
         const int height = r.height - 2 * frame;
@@ -507,7 +514,8 @@ void opensAsDescribed(const std::wstring& exe) {
         switch (c.kind()) {
         case ControlKind::Label: check(kind == "Static", c.name() + " is a STATIC control, not " + kind); break;
         case ControlKind::PushButton:
-            check(kind == "Button" && windowText(window) == captionText(c), c.name() + " is the push button Reset");
+            check(kind == "Button" && windowText(window) == captionText(language(), c),
+                  c.name() + " is the push button Reset");
             break;
         case ControlKind::PictureArea:
             check((GetWindowLongPtrW(window, GWL_EXSTYLE) & WS_EX_CLIENTEDGE) != 0, c.name() + " has the sunken frame");
@@ -624,9 +632,9 @@ void namesForScreenReaders(const std::wstring& exe) {
     const Program program(exe);
     for (const Control& c : form().controls()) {
         IAccessible* object = accessible(program.window(c.name()));
-        const ControlText text = controlText(c.name());
+        const ControlText text = controlText(language(), c.name());
         const std::string name = heard(object, &IAccessible::get_accName);
-        const std::string expected(c.kind() == ControlKind::PictureArea ? text.name : captionText(c));
+        const std::string expected(c.kind() == ControlKind::PictureArea ? text.name : captionText(language(), c));
         check(name == expected, c.name() + " is called \"" + name + "\", not \"" + expected + "\"");
         const std::string description = heard(object, &IAccessible::get_accDescription);
         check(description == text.description, c.name() + " is described as \"" + description + "\"");
@@ -639,14 +647,15 @@ void namesForScreenReaders(const std::wstring& exe) {
 
     // The form tells where the lesson stands; the complex is pressed as a screen reader presses it.
     IAccessible* window = accessible(program.form());
-    check(heard(window, &IAccessible::get_accDescription) == stageText(Stage::Apart),
+    check(heard(window, &IAccessible::get_accDescription) == stageText(language(), Stage::Apart),
           "the form says the lesson is apart");
     dragSubstrate(program, centreOf("Picture2"), centreOf("Picture1"));
     program.expectShown(kBound, "the drop");
-    check(heard(window, &IAccessible::get_accDescription) == stageText(Stage::Bound),
+    check(heard(window, &IAccessible::get_accDescription) == stageText(language(), Stage::Bound),
           "the form says the lesson is bound");
     IAccessible* complex = accessible(program.window("Picture4"));
-    check(heard(complex, &IAccessible::get_accDefaultAction) == pressActionText(), "the complex can be pressed");
+    check(heard(complex, &IAccessible::get_accDefaultAction) == pressActionText(language()),
+          "the complex can be pressed");
     check(complex != nullptr && SUCCEEDED(complex->accDoDefaultAction(self())), "the complex takes its press");
     program.expectShown(kReleased, "the complex's default action");
     for (IAccessible* object : {window, complex})
@@ -655,12 +664,12 @@ void namesForScreenReaders(const std::wstring& exe) {
 
 void failureEndsTheProgram(const std::wstring& exe) {
     // What the box must say: the core's own text for the error the injected failure raises.
-    LessonSession expected(refuseShowingTheSubstrate);
+    LessonSession expected(language(), refuseShowingTheSubstrate);
     (void)expected.pointerPressed(centreOf("Picture2"));
     (void)expected.pointerReleased(centreOf("Picture1"));
     const LessonStep failing = expected.activate(control("Command1"));
     check(failing.error.has_value(), "the injected failure fails the Reset");
-    const std::string text = failing.error ? errorBoxText(*failing.error) : "";
+    const std::string text = failing.error ? errorBoxText(language(), *failing.error) : "";
 
     const Program program(exe);
     dragSubstrate(program, centreOf("Picture2"), centreOf("Picture1"));
@@ -1024,7 +1033,7 @@ int main(int argc, char** argv) {
         {"language",
          {3,
           [](const auto& a) {
-              check(lessonLanguage() == a[1], "the lesson speaks " + std::string(lessonLanguage()) + ", not " + a[1]);
+              check(language().code() == a[1], "the lesson speaks " + std::string(language().code()) + ", not " + a[1]);
               opensAsDescribed(windowsPath(a[2]));
           }}},
         // version EXE VERSION VERSION_TEXT
@@ -1049,8 +1058,6 @@ int main(int argc, char** argv) {
         setContext(reinterpret_cast<HANDLE>(-4)); // DPI_AWARENESS_CONTEXT_PER_MONITOR_AWARE_V2
     else
         SetProcessDPIAware();
-    // What the program shows is expected in the language it chooses from the same setting.
-    setLessonLanguage(languageForTags(win32::userLanguageTags()));
     CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
     try {
         scenario->second.second(args);

@@ -5,8 +5,8 @@
 // it is there, aside) listed as one of its files. A platform shows the lesson under its title,
 // and its description is the lesson's cycle in the lesson's own sentences (where the pupil starts,
 // what binding gives, what releasing gives), both in every language the lesson speaks.
+#include "language/language.h"
 #include "markup.h"
-#include "reaction/lesson_language.h"
 #include "reaction/lesson_texts.h"
 
 #include <algorithm>
@@ -31,24 +31,23 @@ std::vector<std::string> filesOf(const std::filesystem::path& site, const std::f
     return files;
 }
 
-// A metadata text in every language the lesson speaks, as `text` gives it in the lesson's language.
+// A metadata text in every language the lesson speaks, as `text` gives it in that language.
 template <typename Text>
 std::string langstrings(Text text) {
     std::string out;
     for (const std::string_view code : lessonLanguages()) {
-        setLessonLanguage(code);
-        out += "<imsmd:langstring" + attribute("xml:lang", languageTag(code)) + '>' + escaped(text()) +
+        const Language language(code);
+        out += "<imsmd:langstring" + attribute("xml:lang", languageTag(code)) + '>' + escaped(text(language)) +
                "</imsmd:langstring>";
     }
-    setLessonLanguage(kEnglish);
     return out;
 }
 
 std::string manifest(const std::vector<std::string>& files, const std::string& identifier, const std::string& version) {
-    const auto title = [] { return std::string(pageTitleText()); };
-    const auto description = [] {
-        return std::string(stageText(Stage::Apart)) + ' ' + std::string(stageText(Stage::Bound)) + ' ' +
-               std::string(stageText(Stage::Released));
+    const auto title = [](const Language& language) { return std::string(pageTitleText(language)); };
+    const auto description = [](const Language& language) {
+        return std::string(stageText(language, Stage::Apart)) + ' ' + std::string(stageText(language, Stage::Bound)) +
+               ' ' + std::string(stageText(language, Stage::Released));
     };
     std::string listed;
     for (const std::string& file : files) listed += "      <file" + attribute("href", file) + "/>\n";
@@ -62,8 +61,9 @@ std::string manifest(const std::vector<std::string>& files, const std::string& i
            langstrings(title) + "</imsmd:title>\n      <imsmd:description>" + langstrings(description) +
            "</imsmd:description>\n    </imsmd:general></imsmd:lom>\n  </metadata>\n"
            "  <organizations default=\"lesson\">\n    <organization identifier=\"lesson\">\n      <title>" +
-           escaped(title()) + "</title>\n      <item identifier=\"cycle\" identifierref=\"page\">\n        <title>" +
-           escaped(title()) +
+           escaped(title(Language())) +
+           "</title>\n      <item identifier=\"cycle\" identifierref=\"page\">\n        <title>" +
+           escaped(title(Language())) +
            "</title>\n      </item>\n    </organization>\n  </organizations>\n"
            "  <resources>\n    <resource identifier=\"page\" type=\"webcontent\" adlcp:scormtype=\"sco\" "
            "href=\"index.html\">\n" +
@@ -90,7 +90,6 @@ int main(int argc, char** argv) {
         std::cerr << "scorm_manifest: " << argv[1] << " holds no index.html, the lesson's page\n";
         return 1;
     }
-    setLessonLanguage(kEnglish);
     if (!(std::ofstream(argv[2], std::ios::binary) << manifest(files, argv[3], argv[4]))) {
         std::cerr << "scorm_manifest: cannot write " << argv[2] << '\n';
         return 1;
