@@ -6,10 +6,10 @@
 #include "assets/embedded_files.h"
 #include "assets/picture_words.h"
 #include "assets/stored_pictures.h"
+#include "language/language.h"
 #include "model/form_model.h"
 #include "model/picture_id.h"
 #include "reaction/handlers.h"
-#include "reaction/lesson_language.h"
 
 #include <benchmark/benchmark.h>
 
@@ -136,11 +136,13 @@ void LoadAllScenePictures(benchmark::State& state) {
 BENCHMARK(LoadAllScenePictures);
 
 // Reading the German catalogue, as the program does once at start.
-void SetLessonLanguage_German(benchmark::State& state) {
-    for (auto _ : state) benchmark::DoNotOptimize(setLessonLanguage("de").data());
-    setLessonLanguage(kEnglish);
+void ReadLanguage_German(benchmark::State& state) {
+    for (auto _ : state) {
+        const Language german("de");
+        benchmark::DoNotOptimize(german.code().data());
+    }
 }
-BENCHMARK(SetLessonLanguage_German);
+BENCHMARK(ReadLanguage_German);
 
 // Laying the German words over the four decoded pictures, which lessonPicture() does after
 // decoding them (LoadAllScenePictures).

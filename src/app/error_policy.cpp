@@ -31,7 +31,9 @@ ErrorPolicy::ErrorPolicy(QString title, Show show, End end, Log log)
     if (!log_) log_ = writeToStderr;
 }
 
-QString ErrorPolicy::textFor(const RunTimeError& error) { return QString::fromStdString(errorBoxText(error)); }
+QString ErrorPolicy::textFor(const RunTimeError& error) const {
+    return QString::fromStdString(errorBoxText(language_, error));
+}
 
 void ErrorPolicy::report(const RunTimeError& error) { showAndEnd(textFor(error)); }
 

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
+#include "language/language.h"
 #include "model/run_time_error.h"
 #include "runtime/project_description.h"
 
@@ -9,6 +10,7 @@
 #include <QWidget>
 
 #include <functional>
+#include <utility>
 
 namespace velmora {
 
@@ -36,6 +38,8 @@ public:
     // Defaults: a critical QMessageBox, leaving the application's event loop, writing to stderr.
     explicit ErrorPolicy(QString title, Show show = {}, End end = {}, Log log = {});
 
+    // The language of the box's words (English unless set).
+    void setLanguage(Language language) { language_ = std::move(language); }
     // The window the box is modal to; none means application-modal without a parent.
     void setParentWindow(QWidget* window) { parent_ = window; }
 
@@ -46,12 +50,13 @@ public:
     void reportStartFailure(const QString& description);
 
     // Box text for an error: "Run-time error '<number>':" and the description.
-    static QString textFor(const RunTimeError& error);
+    QString textFor(const RunTimeError& error) const;
 
 private:
     void showAndEnd(const QString& text);
 
     QString title_;
+    Language language_;
     Show show_;
     End end_;
     Log log_;

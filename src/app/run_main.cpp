@@ -4,7 +4,7 @@
 #include "app/error_policy.h"
 #include "app/platform_start.h"
 #include "assets/scene_picture.h"
-#include "reaction/lesson_language.h"
+#include "language/language.h"
 #include "reaction/lesson_texts.h"
 #include "runtime/error_handling.h"
 #include "ui/form_window.h"
@@ -39,24 +39,24 @@ int runMain(const ProjectDescription& project, int argc, char** argv) {
     QApplication::setApplicationVersion(QStringLiteral(VELMORA_VERSION));
     QApplication::setDesktopFileName(QStringLiteral("velmora"));
     QApplication::setWindowIcon(applicationIcon());
-    // Every text and picture word from here on is in the language the session's locale asks for.
-    setLessonLanguage(languageForEnvironment());
+    // Every text and picture word is in the language the desktop session's locale asks for.
+    const Language language(languageForEnvironment());
 
     const QString title = QString::fromUtf8(project.title.data(), static_cast<qsizetype>(project.title.size()));
     ErrorPolicy policy(title);
+    policy.setLanguage(language);
     const ScopedErrorReporter reporter([&policy](const RunTimeError& error) { policy.report(error); });
 
     SceneImages images;
     try {
-        images = SceneImages::load();
+        images = SceneImages::load(language);
     } catch (const PictureFormatError& error) {
         // No half-built window: the box, then the end.
-        policy.reportStartFailure(QString::fromUtf8(damagedPictureText()) + QStringLiteral("\n\n") +
-                                  QString::fromUtf8(error.what()));
+        policy.reportStartFailure(QString::fromStdString(damagedPictureText(language, error.what())));
         return kExitOnError;
     }
 
-    FormWindow window(images);
+    FormWindow window(language, images);
     policy.setParentWindow(&window);
     window.setErrorReport([&policy](const RunTimeError& error) { policy.report(error); });
     window.show();

@@ -3,7 +3,6 @@
 
 #include "assets/embedded_files.h"
 #include "assets/stored_pictures.h"
-#include "reaction/lesson_language.h"
 
 #include <array>
 #include <string>
@@ -89,14 +88,15 @@ void layWord(ScenePicture& picture, const WordPlace& place, std::span<const std:
         for (int x = ground.left; x <= ground.right; ++x) picture.setPixel(x, y, colours[grey[i++]]);
 }
 
-ScenePicture lessonPicture(PictureId id) { return lessonPicture(id, storedPictureRecord(id)); }
+ScenePicture lessonPicture(PictureId id, const Language& language) {
+    return lessonPicture(id, language, storedPictureRecord(id));
+}
 
-ScenePicture lessonPicture(PictureId id, std::span<const std::uint8_t> record) {
+ScenePicture lessonPicture(PictureId id, const Language& language, std::span<const std::uint8_t> record) {
     ScenePicture picture = decodePictureRecord(record, pictureName(id));
-    const std::string language(lessonLanguage());
     for (const WordPlace& place : kWordPlaces) {
         if (place.picture != id) continue;
-        const std::string name = language + "/" + wordImageName(place);
+        const std::string name = std::string(language.code()) + "/" + wordImageName(place);
         for (const EmbeddedFile& word : embeddedPictureWords())
             if (word.name == name) layWord(picture, place, word.bytes);
     }

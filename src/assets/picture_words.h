@@ -7,6 +7,7 @@
 // src/assets/words/<code>/<picture>-<word>.pgm), and the loader lays it over the decoded picture.
 
 #include "assets/scene_picture.h"
+#include "language/language.h"
 #include "model/picture_id.h"
 
 #include <cstdint>
@@ -55,9 +56,9 @@ std::string wordImageName(const WordPlace& place);
 void layWord(ScenePicture& picture, const WordPlace& place, std::span<const std::uint8_t> pgm);
 
 // The picture `id` as the lesson shows it: the stored picture (or the one `record` holds, the
-// same bytes carried another way), with its word in the lesson's language. Throws
-// PictureFormatError when the record or the word's image is damaged.
-ScenePicture lessonPicture(PictureId id);
-ScenePicture lessonPicture(PictureId id, std::span<const std::uint8_t> record);
+// same bytes carried another way), with its word in `language`. Throws PictureFormatError when
+// the record or the word's image is damaged.
+ScenePicture lessonPicture(PictureId id, const Language& language);
+ScenePicture lessonPicture(PictureId id, const Language& language, std::span<const std::uint8_t> record);
 
 } // namespace velmora

@@ -4,11 +4,14 @@
 #include "reaction/lesson_texts.h"
 
 #include <algorithm>
+#include <utility>
 
 namespace velmora {
 
-KeyboardHold::KeyboardHold(const PixelRect& outline, const PixelRect& target, int clientWidth, int clientHeight)
-    : outline_(outline), target_(target), clientWidth_(clientWidth), clientHeight_(clientHeight) {
+KeyboardHold::KeyboardHold(Language language, const PixelRect& outline, const PixelRect& target, int clientWidth,
+                           int clientHeight)
+    : language_(std::move(language)), outline_(outline), target_(target), clientWidth_(clientWidth),
+      clientHeight_(clientHeight) {
     (void)settle(overTarget());
 }
 
@@ -35,7 +38,7 @@ std::optional<std::string> KeyboardHold::settle(bool wasOver) {
     outline_.x -= std::max(0, centre.x - (clientWidth_ - 1));
     outline_.y -= std::max(0, centre.y - (clientHeight_ - 1));
     if (overTarget() == wasOver) return std::nullopt;
-    return offTargetText(towardsTarget());
+    return offTargetText(language_, towardsTarget());
 }
 
 } // namespace velmora

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
+#include "language/language.h"
 #include "reaction/form_geometry.h"
 
 #include <optional>
@@ -13,14 +14,15 @@ namespace velmora {
  * move, always wholly inside the client area (where it fits; its centre always), and whose centre
  * is where it drops. It knows where the drop target (the enzyme) lies, so each move returns what
  * to say when the centre comes over the target or leaves it, and nothing while it stays on the
- * same side.
+ * same side, in the language it is given.
  */
 class KeyboardHold final {
 public:
     static constexpr int kStep = 10;    // pixels an arrow key moves the outline
     static constexpr int kFineStep = 1; // ... with Shift held
 
-    KeyboardHold(const PixelRect& outline, const PixelRect& target, int clientWidth, int clientHeight);
+    KeyboardHold(Language language, const PixelRect& outline, const PixelRect& target, int clientWidth,
+                 int clientHeight);
 
     const PixelRect& outline() const { return outline_; }
     PixelPoint dropPoint() const { return outline_.centre(); }
@@ -37,6 +39,7 @@ public:
 private:
     std::optional<std::string> settle(bool wasOver);
 
+    Language language_;
     PixelRect outline_;
     PixelRect target_;
     int clientWidth_;

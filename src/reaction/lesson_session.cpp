@@ -12,12 +12,13 @@ namespace {
 
 // What is said after an event, from where the lesson stood before and after it. A drop that
 // changed nothing is said to have missed; any other event that changed nothing says nothing.
-std::string sentenceAfter(Stage before, Stage after, FormEvent event) {
-    if (before == after) return event == FormEvent::DragDrop ? std::string(announcementText(Announcement::Missed)) : "";
+std::string sentenceAfter(const Language& language, Stage before, Stage after, FormEvent event) {
+    if (before == after)
+        return event == FormEvent::DragDrop ? std::string(announcementText(language, Announcement::Missed)) : "";
     switch (after) {
-    case Stage::Bound: return std::string(announcementText(Announcement::Bound));
-    case Stage::Released: return std::string(announcementText(Announcement::Released));
-    case Stage::Apart: return std::string(announcementText(Announcement::Reset));
+    case Stage::Bound: return std::string(announcementText(language, Announcement::Bound));
+    case Stage::Released: return std::string(announcementText(language, Announcement::Released));
+    case Stage::Apart: return std::string(announcementText(language, Announcement::Reset));
     case Stage::Other: break;
     }
     return {};
@@ -25,8 +26,9 @@ std::string sentenceAfter(Stage before, Stage after, FormEvent event) {
 
 } // namespace
 
-LessonSession::LessonSession(VisibilityListener show)
-    : events_(form_), show_(std::move(show)), client_(clientRectOf(form_.description())) {
+LessonSession::LessonSession(Language language, VisibilityListener show)
+    : language_(std::move(language)), events_(form_), show_(std::move(show)),
+      client_(clientRectOf(form_.description())) {
     form_.setVisibilityListener([this](const Control& control) {
         const Status status = show_ ? show_(control) : kStatusOk;
         if (!failed(status) && control.visible()) shownDuringEvent_.push_back(&control);
@@ -55,7 +57,7 @@ const Control* LessonSession::firstFocus() const {
     return nullptr;
 }
 
-std::string_view LessonSession::stageSentence() const { return stageText(stageOf(form_)); }
+std::string_view LessonSession::stageSentence() const { return stageText(language_, stageOf(form_)); }
 
 bool LessonSession::clickable(const Control& control) const {
     return events_.handles(control.name(), FormEvent::Click);
@@ -68,11 +70,12 @@ std::optional<PixelRect> LessonSession::outline() const {
 }
 
 Accessibility LessonSession::accessibility(const Control& control) const {
-    const ControlText text = controlText(control.name());
+    const ControlText text = controlText(language_, control.name());
     if (control.kind() == ControlKind::Label) return {ControlRole::Heading, text.name, text.description, {}};
     if (control.kind() == ControlKind::PushButton || clickable(control))
-        return {ControlRole::Button, text.name, text.description, pressActionText()};
-    return {ControlRole::Image, text.name, text.description, control.record().autoDrag ? pickUpActionText() : ""};
+        return {ControlRole::Button, text.name, text.description, pressActionText(language_)};
+    return {ControlRole::Image, text.name, text.description,
+            control.record().autoDrag ? pickUpActionText(language_) : ""};
 }
 
 LessonStep LessonSession::step(std::string say) const {
@@ -88,7 +91,9 @@ LessonStep LessonSession::step(std::string say) const {
 
 LessonStep LessonSession::pointerPressed(PointerId id, PixelPoint point, bool secondOfDoubleClick) {
     if (ended_ || (pointer_ && *pointer_ != id)) return step();
-    pointer_ = id;
+    // A pointer plays from a press that starts a drag or a click; one that starts neither (a palm
+    // resting on the form, a finger on a picture that does nothing) keeps no other from playing.
+    pointer_.reset();
     mainPressed_ = nullptr;
     Control* target = controlAt(form_, point, client_);
     if (target == nullptr) return step();
@@ -97,10 +102,12 @@ LessonStep LessonSession::pointerPressed(PointerId id, PixelPoint point, bool se
         endHold();
         const PixelRect rect = pixelRectOf(*target);
         drag_ = PointerDrag{target, {point.x - rect.x, point.y - rect.y}, rect};
+        pointer_ = id;
         return step();
     }
     // The second press of a double-click is no click on a picture, but a push button takes it as one.
-    if (secondOfDoubleClick && target->kind() != ControlKind::PushButton) return step();
+    if (!clickable(*target) || (secondOfDoubleClick && target->kind() != ControlKind::PushButton)) return step();
+    pointer_ = id;
     mainPressed_ = target;
     pressedOver_ = true;
     return step();
@@ -136,7 +143,7 @@ LessonStep LessonSession::pointerCancelled(PointerId id) {
     mainPressed_ = nullptr;
     if (!drag_) return step();
     drag_.reset();
-    return step(std::string(announcementText(Announcement::Cancelled)));
+    return step(std::string(announcementText(language_, Announcement::Cancelled)));
 }
 
 LessonStep LessonSession::key(const KeyInput& input) {
@@ -220,9 +227,9 @@ LessonStep LessonSession::activate(const Control& which) {
         // Picked up: the outline starts over the control, and its centre is where it drops.
         const Control* target = dropTarget();
         if (target == nullptr) return step();
-        hold_.emplace(pixelRectOf(*control), pixelRectOf(*target), client_.width, client_.height);
+        hold_.emplace(language_, pixelRectOf(*control), pixelRectOf(*target), client_.width, client_.height);
         holdSource_ = control;
-        return step(pickedUpText(hold_->towardsTarget()));
+        return step(pickedUpText(language_, hold_->towardsTarget()));
     }
     const PixelPoint at = hold_->dropPoint();
     Control* source = holdSource_;
@@ -243,13 +250,13 @@ LessonStep LessonSession::giveUp() {
     if (!drag_ && !hold_) return step();
     drag_.reset();
     endHold();
-    return step(std::string(announcementText(Announcement::Cancelled)));
+    return step(std::string(announcementText(language_, Announcement::Cancelled)));
 }
 
 LessonStep LessonSession::whereAmI() {
     if (ended_) return step();
-    if (hold_) return step(holdingText(hold_->towardsTarget()));
-    return step(std::string(stageText(stageOf(form_))));
+    if (hold_) return step(holdingText(language_, hold_->towardsTarget()));
+    return step(std::string(stageText(language_, stageOf(form_))));
 }
 
 LessonStep LessonSession::focusMoved(const Control* control) {
@@ -312,7 +319,7 @@ LessonStep LessonSession::raise(Control* control, FormEvent event, const EventAr
         return out;
     }
     const Stage after = stageOf(form_);
-    LessonStep out = step(sentenceAfter(before, after, event));
+    LessonStep out = step(sentenceAfter(language_, before, after, event));
     if (before != after) {
         out.focus = focusAfter(event);
         if (out.focus != nullptr) focus_ = out.focus;

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
+#include "language/language.h"
 #include "model/form_model.h"
 #include "model/run_time_error.h"
 #include "reaction/form1_events.h"
@@ -83,13 +84,15 @@ struct LessonStep {
  */
 class LessonSession final {
 public:
-    // `show` hides or shows the control after its visible flag changed; a failure status (or an
-    // exception) refuses the change.
-    explicit LessonSession(VisibilityListener show);
+    // Every sentence is in `language`. `show` hides or shows the control after its visible flag
+    // changed; a failure status (or an exception) refuses the change.
+    LessonSession(Language language, VisibilityListener show);
     LessonSession(const LessonSession&) = delete;
     LessonSession& operator=(const LessonSession&) = delete;
 
     const FormModel& form() const { return form_; }
+    // The language the lesson speaks, for the presentation's own words.
+    const Language& language() const { return language_; }
     // The model itself: for presentations, which clear its listener as they close, and for tests
     // and the fault sweeps, which put it into a state or wrap the listener.
     FormModel& model() { return form_; }
@@ -181,6 +184,7 @@ private:
     const Control* dropTarget() const;
     const Control* focusAfter(FormEvent event) const;
 
+    Language language_;
     FormModel form_;
     Form1Events events_;
     VisibilityListener show_;

@@ -1,84 +1,86 @@
 // SPDX-License-Identifier: MIT
-// The lesson's words, once, in English. Each tr() marks a text that xgettext takes into
+// The lesson's words, once, in English. Each language.tr() marks a text that xgettext takes into
 // po/velmora.pot; the comments beginning "TRANSLATORS:" go there with it.
 #include "reaction/lesson_texts.h"
 
-#include "reaction/lesson_language.h"
-
 namespace velmora {
 
-ControlText controlText(std::string_view control) {
+ControlText controlText(const Language& language, std::string_view control) {
     if (control == "Picture1")
         // TRANSLATORS: The names and descriptions a screen reader gives the pictures. The pupils
         // are about ten years old: short sentences, the words of their biology lessons.
-        return {tr("Enzyme"), tr("The enzyme: a black block with a notch in its top edge, the active site where the "
-                                 "substrate fits.")};
+        return {language.tr("Enzyme"),
+                language.tr("The enzyme: a black block with a notch in its top edge, the active site where the "
+                            "substrate fits.")};
     if (control == "Picture2")
-        return {tr("Substrate"), tr("The substrate: a red block with a tab that fits the enzyme's notch. Drag it onto "
-                                    "the enzyme with the mouse, or press Space to pick it up, move it with the arrow "
-                                    "keys and press Space again to drop it.")};
+        return {language.tr("Substrate"),
+                language.tr("The substrate: a red block with a tab that fits the enzyme's notch. Drag it onto "
+                            "the enzyme with the mouse, or press Space to pick it up, move it with the arrow "
+                            "keys and press Space again to drop it.")};
     if (control == "Picture3")
-        return {tr("Products"), tr("The products: two red pieces that the enzyme has released.")};
+        return {language.tr("Products"), language.tr("The products: two red pieces that the enzyme has released.")};
     if (control == "Picture4")
-        return {tr("Enzyme\u2013substrate complex"),
-                tr("The enzyme\u2013substrate complex: the substrate seated in the enzyme's notch. Click it, or "
-                   "press Space, to release the products.")};
-    if (control == "Command1") return {tr("caption", "Reset"), tr("Starts the lesson again.")};
+        return {
+            language.tr("Enzyme\u2013substrate complex"),
+            language.tr("The enzyme\u2013substrate complex: the substrate seated in the enzyme's notch. Click it, or "
+                        "press Space, to release the products.")};
+    if (control == "Command1") return {language.tr("caption", "Reset"), language.tr("Starts the lesson again.")};
     if (control == "Label1") return {"Tessivar", ""};
     return {};
 }
 
-std::string_view captionText(const Control& control) {
+std::string_view captionText(const Language& language, const Control& control) {
     // TRANSLATORS: The button that starts the lesson again. It is 81 pixels wide: one short word.
-    if (control.kind() == ControlKind::PushButton) return tr("caption", "Reset");
+    if (control.kind() == ControlKind::PushButton) return language.tr("caption", "Reset");
     return control.record().caption;
 }
 
-std::string_view pictureWordText(PictureWord word) {
+std::string_view pictureWordText(const Language& language, PictureWord word) {
     switch (word) {
     // TRANSLATORS: The words drawn small in the pictures, on the enzyme, on the substrate and
     // under the products: one word each, no longer than the English.
-    case PictureWord::Enzyme: return tr("picture", "Enzyme");
-    case PictureWord::Substrate: return tr("picture", "Substrate");
-    case PictureWord::Product: return tr("picture", "Product");
+    case PictureWord::Enzyme: return language.tr("picture", "Enzyme");
+    case PictureWord::Substrate: return language.tr("picture", "Substrate");
+    case PictureWord::Product: return language.tr("picture", "Product");
     }
     return {};
 }
 
-std::string_view pageTitleText() {
+std::string_view pageTitleText(const Language& language) {
     // TRANSLATORS: The lesson's name, as the web page's title and the menu entry show it. It is a
     // name: it stays as it is in a language written in Latin letters.
-    return tr("Tessivar");
+    return language.tr("Tessivar");
 }
 
-std::string_view stageText(Stage stage) {
+std::string_view stageText(const Language& language, Stage stage) {
     switch (stage) {
-    case Stage::Apart: return tr("The enzyme and the substrate are apart. Move the substrate onto the enzyme.");
+    case Stage::Apart:
+        return language.tr("The enzyme and the substrate are apart. Move the substrate onto the enzyme.");
     case Stage::Bound:
-        return tr("The substrate is bound to the enzyme: this is the enzyme\u2013substrate complex. "
-                  "Activate the complex to release the products.");
+        return language.tr("The substrate is bound to the enzyme: this is the enzyme\u2013substrate complex. "
+                           "Activate the complex to release the products.");
     case Stage::Released:
         // TRANSLATORS: "Reset" is the button's caption: use your translation of it.
-        return tr("The products are released and the enzyme is unchanged, ready for another substrate. "
-                  "Press Reset to start again.");
+        return language.tr("The products are released and the enzyme is unchanged, ready for another substrate. "
+                           "Press Reset to start again.");
     case Stage::Other: break;
     }
-    return tr("The lesson is between two stages.");
+    return language.tr("The lesson is between two stages.");
 }
 
-std::string_view announcementText(Announcement announcement) {
+std::string_view announcementText(const Language& language, Announcement announcement) {
     switch (announcement) {
     case Announcement::Bound:
-        return tr("The substrate is bound to the enzyme. They form the enzyme\u2013substrate complex. "
-                  "Press Space or click the complex to release the products.");
+        return language.tr("The substrate is bound to the enzyme. They form the enzyme\u2013substrate complex. "
+                           "Press Space or click the complex to release the products.");
     case Announcement::Released:
-        return tr("The products are released. The enzyme is back, unchanged, ready for another substrate.");
-    case Announcement::Reset: return tr("The lesson starts again: the enzyme and the substrate are apart.");
+        return language.tr("The products are released. The enzyme is back, unchanged, ready for another substrate.");
+    case Announcement::Reset: return language.tr("The lesson starts again: the enzyme and the substrate are apart.");
     case Announcement::Missed:
-        return tr("Not on the enzyme \u2014 nothing changed. The substrate is back in its place.");
+        return language.tr("Not on the enzyme \u2014 nothing changed. The substrate is back in its place.");
     case Announcement::Cancelled:
-        return tr("Put down without a drop \u2014 nothing changed. The substrate is back in its place.");
-    case Announcement::OverTarget: return tr("Over the enzyme. Press Space to drop.");
+        return language.tr("Put down without a drop \u2014 nothing changed. The substrate is back in its place.");
+    case Announcement::OverTarget: return language.tr("Over the enzyme. Press Space to drop.");
     }
     return {};
 }
@@ -86,103 +88,105 @@ std::string_view announcementText(Announcement announcement) {
 namespace {
 
 // Where the enzyme lies and the arrow keys that lead there: "below: press Down arrow.".
-std::string_view wayTo(Heading heading) {
+std::string_view wayTo(const Language& language, Heading heading) {
     if (heading.vertical > 0) {
         // TRANSLATORS: Where the enzyme lies from the substrate the pupil holds, and the arrow
         // keys that lead there. Each ends the sentences "The enzyme is %s" and "It is %s".
-        if (heading.horizontal > 0) return tr("below and to the right: press Down and Right arrows.");
-        if (heading.horizontal < 0) return tr("below and to the left: press Down and Left arrows.");
-        return tr("below: press Down arrow.");
+        if (heading.horizontal > 0) return language.tr("below and to the right: press Down and Right arrows.");
+        if (heading.horizontal < 0) return language.tr("below and to the left: press Down and Left arrows.");
+        return language.tr("below: press Down arrow.");
     }
     if (heading.vertical < 0) {
-        if (heading.horizontal > 0) return tr("above and to the right: press Up and Right arrows.");
-        if (heading.horizontal < 0) return tr("above and to the left: press Up and Left arrows.");
-        return tr("above: press Up arrow.");
+        if (heading.horizontal > 0) return language.tr("above and to the right: press Up and Right arrows.");
+        if (heading.horizontal < 0) return language.tr("above and to the left: press Up and Left arrows.");
+        return language.tr("above: press Up arrow.");
     }
-    if (heading.horizontal > 0) return tr("to the right: press Right arrow.");
-    return tr("to the left: press Left arrow.");
+    if (heading.horizontal > 0) return language.tr("to the right: press Right arrow.");
+    return language.tr("to the left: press Left arrow.");
 }
 
 bool isOver(Heading heading) { return heading.vertical == 0 && heading.horizontal == 0; }
 
 } // namespace
 
-std::string pickedUpText(Heading towardsEnzyme) {
+std::string pickedUpText(const Language& language, Heading towardsEnzyme) {
     if (isOver(towardsEnzyme))
-        return std::string(tr("Substrate picked up. It is over the enzyme: press Space to drop."));
+        return std::string(language.tr("Substrate picked up. It is over the enzyme: press Space to drop."));
     // TRANSLATORS: %s is one of the places "below: press Down arrow." and so on.
-    return withValue(tr("Substrate picked up. The enzyme is %s"), wayTo(towardsEnzyme));
+    return withValue(language.tr("Substrate picked up. The enzyme is %s"), wayTo(language, towardsEnzyme));
 }
 
-std::string offTargetText(Heading towardsEnzyme) {
-    if (isOver(towardsEnzyme)) return std::string(announcementText(Announcement::OverTarget));
+std::string offTargetText(const Language& language, Heading towardsEnzyme) {
+    if (isOver(towardsEnzyme)) return std::string(announcementText(language, Announcement::OverTarget));
     // TRANSLATORS: %s is one of the places "below: press Down arrow." and so on.
-    return withValue(tr("Not over the enzyme. It is %s"), wayTo(towardsEnzyme));
+    return withValue(language.tr("Not over the enzyme. It is %s"), wayTo(language, towardsEnzyme));
 }
 
-std::string holdingText(Heading towardsEnzyme) {
+std::string holdingText(const Language& language, Heading towardsEnzyme) {
     if (isOver(towardsEnzyme))
-        return std::string(
-            tr("You are holding the substrate. It is over the enzyme: press Space to drop. Escape puts it back."));
+        return std::string(language.tr(
+            "You are holding the substrate. It is over the enzyme: press Space to drop. Escape puts it back."));
     // TRANSLATORS: %s is one of the places "below: press Down arrow." and so on.
-    return withValue(tr("You are holding the substrate. The enzyme is %s Escape puts it back."), wayTo(towardsEnzyme));
+    return withValue(language.tr("You are holding the substrate. The enzyme is %s Escape puts it back."),
+                     wayTo(language, towardsEnzyme));
 }
 
-std::string_view damagedPictureText() { return tr("A stored picture is damaged and the lesson cannot start."); }
-
-std::string_view lessonEndedText() {
-    return tr("The lesson has stopped after an error. Reload the page to start again.");
+std::string damagedPictureText(const Language& language, std::string_view failure) {
+    std::string text(language.tr("A stored picture is damaged and the lesson cannot start."));
+    if (!failure.empty()) text.append("\n\n").append(failure);
+    return text;
 }
 
-std::string errorBoxText(const RunTimeError& error) {
+std::string_view lessonEndedText(const Language& language) {
+    return language.tr("The lesson has stopped after an error. Reload the page to start again.");
+}
+
+std::string errorBoxText(const Language& language, const RunTimeError& error) {
     // TRANSLATORS: %s is the error's number. The description that follows stays English: it
     // names the program's parts, for whoever looks into the error.
-    return withValue(tr("Run-time error '%s':"), std::to_string(error.number())) + "\n\n" + error.description();
+    return withValue(language.tr("Run-time error '%s':"), std::to_string(error.number())) + "\n\n" +
+           error.description();
 }
 
 // TRANSLATORS: The button that closes a message box.
-std::string_view okText() { return tr("OK"); }
+std::string_view okText(const Language& language) { return language.tr("OK"); }
 
-std::string_view draggableRoleText() {
-    // TRANSLATORS: What a screen reader calls the substrate, which can be dragged.
-    return tr("draggable item");
-}
-
-std::string_view pressActionText() {
+std::string_view pressActionText(const Language& language) {
     // TRANSLATORS: What a screen reader offers to do with the complex, which acts as a button: the
     // word the system uses for pressing a button.
-    return tr("action", "Press");
+    return language.tr("action", "Press");
 }
 
-std::string_view pickUpActionText() {
+std::string_view pickUpActionText(const Language& language) {
     // TRANSLATORS: What a screen reader offers to do with the substrate: pick it up, as Space
     // does, to move it with the arrow keys and drop it with Space again.
-    return tr("action", "Pick up");
+    return language.tr("action", "Pick up");
 }
 
-std::string_view cannotRunText() {
+std::string_view cannotRunText(const Language& language) {
     // TRANSLATORS: What the web page says, before the lesson itself runs, when the browser cannot
     // run it. Chrome, Edge, Firefox and Safari are names.
-    return tr("This lesson needs a browser with JavaScript and WebAssembly switched on: please open it in an "
-              "up-to-date Chrome, Edge, Firefox or Safari.");
+    return language.tr("This lesson needs a browser with JavaScript and WebAssembly switched on: please open it in an "
+                       "up-to-date Chrome, Edge, Firefox or Safari.");
 }
 
-std::string_view cannotLoadText() {
+std::string_view cannotLoadText(const Language& language) {
     // TRANSLATORS: The lesson's files did not arrive (no network, a server that failed). The
     // button "Try again" follows: use your translation of it.
-    return tr("The lesson could not be loaded. Check the connection and try again.");
+    return language.tr("The lesson could not be loaded. Check the connection and try again.");
 }
 
-std::string_view loadingText() { return tr("The lesson is loading\u2026"); }
+std::string_view loadingText(const Language& language) { return language.tr("The lesson is loading\u2026"); }
 
-std::string_view fromFileText() {
+std::string_view fromFileText(const Language& language) {
     // TRANSLATORS: The web page opened from a file, where the browser will not run it.
     // "velmora.html" is a file's name and stays as it is.
-    return tr("This browser does not run the lesson from a file on the disk. Open velmora.html instead, the lesson "
-              "in a single file, or put these files on a web server and open the lesson from there.");
+    return language.tr("This browser does not run the lesson from a file on the disk. Open velmora.html "
+                       "instead, the lesson in a single file, or put these files on a web server and open the "
+                       "lesson from there.");
 }
 
 // TRANSLATORS: The button that fetches the lesson's files again.
-std::string_view tryAgainText() { return tr("Try again"); }
+std::string_view tryAgainText(const Language& language) { return language.tr("Try again"); }
 
 } // namespace velmora

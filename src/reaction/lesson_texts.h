@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
+#include "language/language.h"
 #include "model/picture_id.h"
 #include "model/run_time_error.h"
 #include "reaction/form_geometry.h"
@@ -12,7 +13,7 @@
 
 namespace velmora {
 
-// Every text here is in the lesson's language (lesson_language.h), English unless another was set.
+// Every text here is in the language it is given (language/language.h).
 
 // What assistive technology is told about a control: a short name and what it shows or does.
 struct ControlText {
@@ -21,20 +22,20 @@ struct ControlText {
 };
 
 // The text for the named control of Form1 (UTF-8); empty for a name it does not know.
-ControlText controlText(std::string_view control);
+ControlText controlText(const Language& language, std::string_view control);
 
 // The caption `control` shows: the button's word for what it does; the heading, the lesson's
 // name, as stored.
-std::string_view captionText(const Control& control);
+std::string_view captionText(const Language& language, const Control& control);
 
 // A word drawn in the pictures.
-std::string_view pictureWordText(PictureWord word);
+std::string_view pictureWordText(const Language& language, PictureWord word);
 
 // The title of the web page.
-std::string_view pageTitleText();
+std::string_view pageTitleText(const Language& language);
 
 // Where the lesson stands and what to do next, in one or two sentences.
-std::string_view stageText(Stage stage);
+std::string_view stageText(const Language& language, Stage stage);
 
 // What the lesson says aloud as it goes on. Every presentation takes its words from here.
 enum class Announcement : std::uint8_t {
@@ -46,44 +47,43 @@ enum class Announcement : std::uint8_t {
     OverTarget, // the held substrate's drop point came over the enzyme
 };
 
-std::string_view announcementText(Announcement announcement);
+std::string_view announcementText(const Language& language, Announcement announcement);
 
 // "Substrate picked up. The enzyme is below: press Down arrow." (or "... over the enzyme ...").
-std::string pickedUpText(Heading towardsEnzyme);
+std::string pickedUpText(const Language& language, Heading towardsEnzyme);
 // "Not over the enzyme. It is below: press Down arrow."
-std::string offTargetText(Heading towardsEnzyme);
+std::string offTargetText(const Language& language, Heading towardsEnzyme);
 // The answer to "where am I?" while the substrate is held: "You are holding the substrate. The
 // enzyme is below: press Down arrow. Escape puts it back."
-std::string holdingText(Heading towardsEnzyme);
+std::string holdingText(const Language& language, Heading towardsEnzyme);
 
-// What a presentation shows when a stored picture cannot be decoded and the lesson cannot start.
-std::string_view damagedPictureText();
+// What every presentation shows when a stored picture cannot be decoded and the lesson cannot
+// start: the sentence and, when `failure` (what the decoder says is wrong) is not empty, a blank
+// line and `failure`.
+std::string damagedPictureText(const Language& language, std::string_view failure);
 // What a presentation says once an error has ended the lesson.
-std::string_view lessonEndedText();
+std::string_view lessonEndedText(const Language& language);
 // The text of the error box for a run-time error: "Run-time error '<number>':", a blank line,
 // and the description.
-std::string errorBoxText(const RunTimeError& error);
+std::string errorBoxText(const Language& language, const RunTimeError& error);
 // The caption of the button that closes a message box.
-std::string_view okText();
-// What a screen reader calls a control that is dragged (the substrate), where the platform lets
-// the program name the kind of a control.
-std::string_view draggableRoleText();
+std::string_view okText(const Language& language);
 // The name of the action that activates a picture that acts as a button (the complex), where the
 // platform lets the program name it.
-std::string_view pressActionText();
+std::string_view pressActionText(const Language& language);
 // The name of the action that picks up the substrate from the keyboard's place, as Space does.
-std::string_view pickUpActionText();
+std::string_view pickUpActionText(const Language& language);
 
 // What the web page says when the browser cannot run the lesson at all (no modules, no
 // WebAssembly), and when its files could not be fetched. The page holds them in every language,
 // chosen before the lesson runs; only its <noscript> copy of the first, which no script can
 // choose, is English.
-std::string_view cannotRunText();
-std::string_view cannotLoadText();
+std::string_view cannotRunText(const Language& language);
+std::string_view cannotLoadText(const Language& language);
 // What the web page says while its files are still on the way, when the browser refuses to run
 // it from a file on the disk, and the caption of the button that fetches the files again.
-std::string_view loadingText();
-std::string_view fromFileText();
-std::string_view tryAgainText();
+std::string_view loadingText(const Language& language);
+std::string_view fromFileText(const Language& language);
+std::string_view tryAgainText(const Language& language);
 
 } // namespace velmora

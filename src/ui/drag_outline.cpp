@@ -8,8 +8,9 @@ namespace {
 
 constexpr const char* kStripName = "DragOutlineStrip";
 
-// One side of the ring: grey with white dashes, visible on the black form, the white ground
-// and the red substrate alike.
+QColor colour(Rgb rgb) { return {rgb.r, rgb.g, rgb.b}; }
+
+// One side of the ring, in the lesson's outline look (drag_outline_look.h).
 class OutlineStrip final : public QWidget {
 public:
     explicit OutlineStrip(QWidget* parent) : QWidget(parent) {
@@ -23,15 +24,17 @@ public:
 protected:
     void paintEvent(QPaintEvent*) override {
         QPainter painter(this);
-        painter.fillRect(rect(), QColor(128, 128, 128));
+        painter.fillRect(rect(), colour(kDragOutlineGrey));
         // Dashes follow the parent's coordinates, so the four sides join up into one pattern.
         const QPoint origin = pos();
         const bool across = width() >= height();
         const int start = across ? origin.x() : origin.y();
         const int length = across ? width() : height();
-        for (int at = (6 - start % 6) % 6 - 6; at < length; at += 6) {
-            const QRect dash = across ? QRect(at, 0, 3, height()) : QRect(0, at, width(), 3);
-            painter.fillRect(dash & rect(), Qt::white);
+        constexpr int kPeriod = 2 * kDragOutlineDash;
+        for (int at = (kPeriod - start % kPeriod) % kPeriod - kPeriod; at < length; at += kPeriod) {
+            const QRect dash =
+                across ? QRect(at, 0, kDragOutlineDash, height()) : QRect(0, at, width(), kDragOutlineDash);
+            painter.fillRect(dash & rect(), colour(kDragOutlineDashColour));
         }
     }
 };

@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
+#include "reaction/drag_outline_look.h"
+
 #include <QRect>
 #include <QWidget>
 
@@ -16,7 +18,7 @@ namespace velmora {
  */
 class DragOutline final {
 public:
-    static constexpr int kThickness = 2;
+    static constexpr int kThickness = kDragOutlineWidth;
     explicit DragOutline(QWidget* parent);
 
     // Shows the ring with the outer rectangle `ring`, in the parent's coordinates.

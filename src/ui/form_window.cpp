@@ -48,8 +48,8 @@ bool followsActivation(Qt::FocusReason reason) {
 
 } // namespace
 
-FormWindow::FormWindow(const SceneImages& images, QWidget* parent)
-    : QWidget(parent), session_([this](const Control& control) {
+FormWindow::FormWindow(Language language, const SceneImages& images, QWidget* parent)
+    : QWidget(parent), session_(std::move(language), [this](const Control& control) {
           QWidget* widget = controlWidget(control.name());
           if (widget == nullptr) return kStatusFail;
           widget->setVisible(control.visible());
@@ -96,9 +96,11 @@ void FormWindow::createControls(const SceneImages& images) {
         const ControlRecord& record = control.record();
         QWidget* widget = nullptr;
         switch (record.kind) {
-        case ControlKind::Label: widget = new LabelWidget(record, fromUtf8(captionText(control)), this); break;
+        case ControlKind::Label:
+            widget = new LabelWidget(record, fromUtf8(captionText(session_.language(), control)), this);
+            break;
         case ControlKind::PushButton: {
-            auto* button = new PushButtonWidget(fromUtf8(captionText(control)), this);
+            auto* button = new PushButtonWidget(fromUtf8(captionText(session_.language(), control)), this);
             if (record.font) button->setFont(toQFont(*record.font));
             button->setAutoDefault(false);
             // Only assistive technology clicks it this way; the keys and the mouse go to the session.

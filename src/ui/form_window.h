@@ -41,7 +41,7 @@ public:
     // The one pointer id the mouse plays with.
     static constexpr PointerId kMousePointer = 0;
 
-    explicit FormWindow(const SceneImages& images, QWidget* parent = nullptr);
+    FormWindow(Language language, const SceneImages& images, QWidget* parent = nullptr);
     ~FormWindow() override;
 
     FormModel& model() { return session_.model(); }

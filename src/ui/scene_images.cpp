@@ -5,10 +5,10 @@
 
 namespace velmora {
 
-SceneImages SceneImages::load() {
+SceneImages SceneImages::load(const Language& language) {
     SceneImages images;
     for (PictureId id : kAllPictures) {
-        const ScenePicture picture = lessonPicture(id);
+        const ScenePicture picture = lessonPicture(id, language);
         const QImage view(picture.data(), ScenePicture::kWidth, ScenePicture::kHeight, ScenePicture::kBytesPerLine,
                           QImage::Format_RGB888);
         // The view borrows the decoded bytes; converting gives the image its own, in the format

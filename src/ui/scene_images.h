@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
+#include "language/language.h"
 #include "model/picture_id.h"
 
 #include <QImage>
@@ -15,9 +16,9 @@ namespace velmora {
  */
 class SceneImages final {
 public:
-    // Decodes the stored records, with the words of the lesson's language. Throws
-    // PictureFormatError when one is damaged.
-    static SceneImages load();
+    // Decodes the stored records, with the words in `language`. Throws PictureFormatError when
+    // one is damaged.
+    static SceneImages load(const Language& language);
 
     const QImage& image(PictureId id) const { return images_[static_cast<std::size_t>(id)]; }
     void setImage(PictureId id, QImage image) { images_[static_cast<std::size_t>(id)] = std::move(image); }

@@ -1,10 +1,11 @@
 // SPDX-License-Identifier: MIT
 // The lesson as the browser page sees it: one LessonSession, its pictures and its texts, through
-// a plain C interface. The page forwards its events here in form pixels; every call answers with
-// a JSON text in the lesson's memory, valid until the next call, which the page applies.
+// a plain C interface. The page forwards its events here as the browser gives them (pointers in
+// form pixels, with their ids; keys as the session's Key); every call answers with a JSON text in
+// the lesson's memory, valid until the next call, which the page applies.
 
 #include "assets/picture_words.h"
-#include "reaction/lesson_language.h"
+#include "language/language.h"
 #include "reaction/lesson_session.h"
 #include "reaction/lesson_texts.h"
 #include "runtime/project_description.h"
@@ -17,6 +18,8 @@
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <string_view>
+#include <utility>
 #include <vector>
 
 // The page's change notice: hides or shows the named element; 0 when it could not.
@@ -26,7 +29,7 @@ EM_JS(int, velmora_page_set_visible, (const char* name, int visible),
 namespace velmora {
 namespace {
 
-using json::array, json::field, json::number, json::object, json::text;
+using json::array, json::field, json::flag, json::number, json::object, json::text;
 
 std::string rect(const PixelRect& r) {
     return object({field("x", number(r.x)), field("y", number(r.y)), field("width", number(r.width)),
@@ -35,6 +38,7 @@ std::string rect(const PixelRect& r) {
 
 std::string nameOf(const Control* control) { return text(control ? control->name() : std::string()); }
 
+Language language; // the page's choice, English until it makes one
 std::optional<LessonSession> lesson;
 std::array<std::vector<std::uint8_t>, std::size(kAllPictures)> rgba; // the decoded pictures
 std::string answer;
@@ -53,44 +57,59 @@ const char* decoded(std::span<const std::uint8_t> records) {
         for (const PictureId id : kAllPictures) {
             const std::size_t at = std::min(records.size(), static_cast<std::size_t>(id) * kPictureRecordSize);
             const auto record = records.subspan(at, std::min(kPictureRecordSize, records.size() - at));
-            auto& bytes = rgba[static_cast<std::size_t>(id)] = lessonPicture(id, record).rgba();
+            auto& bytes = rgba[static_cast<std::size_t>(id)] = lessonPicture(id, language, record).rgba();
             pictures.push_back(std::to_string(reinterpret_cast<std::uintptr_t>(bytes.data())));
         }
     } catch (const PictureFormatError& damaged) {
-        error = std::string(damagedPictureText()) + "\n\n" + damaged.what();
+        error = damagedPictureText(language, damaged.what());
     }
     return answered(object({field("pictures", array(pictures)), field("error", text(error))}));
 }
 
+// The browser's names (KeyboardEvent.key) of the keys the lesson answers. Tab stays the
+// browser's: it moves the focus through the page's controls in their order and on out of the
+// page, which a lesson inside another page must let it do.
+constexpr std::pair<std::string_view, Key> kBrowserKeys[] = {
+    {" ", Key::Space},          {"Enter", Key::Enter}, {"Escape", Key::Escape},  {"ArrowLeft", Key::Left},
+    {"ArrowRight", Key::Right}, {"ArrowUp", Key::Up},  {"ArrowDown", Key::Down}, {"F1", Key::WhereAmI},
+};
+
 // The form as the page needs it once the lesson has started, in the lesson's language: its size,
 // the page's words (its title too), and the controls in reading order with their words and
-// pictures. The page itself holds the rest, written into it in the start state.
+// pictures, and the keys it answers with their numbers for velmora_key. The page itself holds the
+// rest, written into it in the start state.
 const char* started() {
     const PixelRect client = clientRectOf(lesson->form().description());
     std::vector<std::string> controls;
     for (const Control* control : lesson->readingOrder()) {
         const ControlRecord& r = control->record();
-        const ControlText about = controlText(r.name);
-        controls.push_back(object({field("name", text(r.name)), field("caption", text(captionText(*control))),
+        const Accessibility about = lesson->accessibility(*control);
+        controls.push_back(object({field("name", text(r.name)), field("caption", text(captionText(language, *control))),
                                    field("picture", number(r.picture ? int(*r.picture) : -1)),
                                    field("accessibleName", text(about.name)),
                                    field("accessibleDescription", text(about.description))}));
     }
-    return answered(object({field("title", text(pageTitleText())), field("width", number(client.width)),
-                            field("height", number(client.height)), field("errorTitle", text(kVelmoraProject.title)),
-                            field("ok", text(okText())), field("draggableRole", text(draggableRoleText())),
-                            field("stage", text(lesson->stageSentence())), field("ended", text(lessonEndedText())),
-                            field("firstFocus", nameOf(lesson->firstFocus())),
-                            field("pictureSize", number(ScenePicture::kWidth)), field("controls", array(controls))}));
+    std::vector<std::string> keys;
+    for (const auto& [name, key] : kBrowserKeys) keys.push_back(field(name, number(int(key))));
+    return answered(
+        object({field("title", text(pageTitleText(language))), field("width", number(client.width)),
+                field("height", number(client.height)), field("errorTitle", text(kVelmoraProject.title)),
+                field("ok", text(okText(language))), field("keys", object(keys)),
+                field("stage", text(lesson->stageSentence())), field("ended", text(lessonEndedText(language))),
+                field("firstFocus", nameOf(lesson->firstFocus())), field("pictureSize", number(ScenePicture::kWidth)),
+                field("controls", array(controls))}));
 }
 
-// What the page applies after an input: outline, sentence, focus, pressed control, stage, and the
+// What the page applies after an input: outline, sentence, focus, pressed control, stage, whether
+// the cycle has come round to the products released (for a learning platform's record), and the
 // error box's text when a handler failed.
 const char* stepped(const LessonStep& step) {
-    return answered(object({field("outline", step.outline ? rect(*step.outline) : "null"), field("say", text(step.say)),
-                            field("focus", nameOf(step.focus)), field("pressed", nameOf(step.pressed)),
-                            field("stage", text(step.stage)),
-                            field("error", step.error ? text(errorBoxText(*step.error)) : "null")}));
+    return answered(
+        object({field("outline", step.outline ? rect(*step.outline) : "null"), field("say", text(step.say)),
+                field("focus", nameOf(step.focus)), field("pressed", nameOf(step.pressed)),
+                field("stage", text(step.stage)), field("released", flag(stageOf(lesson->form()) == Stage::Released)),
+                field("error", step.error ? text(errorBoxText(language, *step.error)) : "null"),
+                field("handled", flag(step.handled))}));
 }
 
 // The control at `index` in reading order; nullptr for -1 or any index out of range.
@@ -116,14 +135,15 @@ EMSCRIPTEN_KEEPALIVE const char* velmora_choose_language(const char* tags, std::
         wanted.emplace_back(rest.substr(0, rest.find('\n')));
         rest.remove_prefix(std::min(rest.size(), wanted.back().size() + 1));
     }
-    const std::string_view code = velmora::setLessonLanguage(velmora::languageForTags(wanted));
+    velmora::language = velmora::Language(velmora::languageForTags(wanted));
+    const std::string_view code = velmora::language.code();
     using velmora::json::field, velmora::json::text;
     return velmora::answered(
         velmora::json::object({field("tag", text(velmora::languageTag(code))),
                                field("direction", text(velmora::rightToLeft(code) ? "rtl" : "ltr"))}));
 }
 EMSCRIPTEN_KEEPALIVE const char* velmora_start() {
-    lesson.emplace([](const velmora::Control& c) {
+    lesson.emplace(velmora::language, [](const velmora::Control& c) {
         return velmora_page_set_visible(c.name().c_str(), c.visible()) ? velmora::kStatusOk : velmora::kStatusFail;
     });
     return velmora::started();
@@ -132,12 +152,27 @@ EMSCRIPTEN_KEEPALIVE const char* velmora_start() {
 EMSCRIPTEN_KEEPALIVE const char* velmora_pictures(const std::uint8_t* records, std::size_t size) {
     return velmora::decoded({records, size});
 }
-EMSCRIPTEN_KEEPALIVE const char* velmora_pointer_down(int x, int y, int second) {
-    return stepped(lesson->pointerPressed({x, y}, second));
+// Pointer `id` (the browser's pointerId) went down, moved, came up or was taken away at (x, y)
+// in form pixels; `second` for the second press of a double-click.
+EMSCRIPTEN_KEEPALIVE const char* velmora_pointer_down(int id, int x, int y, int second) {
+    return stepped(lesson->pointerPressed(id, {x, y}, second != 0));
 }
-EMSCRIPTEN_KEEPALIVE const char* velmora_pointer_move(int x, int y) { return stepped(lesson->pointerMoved({x, y})); }
-EMSCRIPTEN_KEEPALIVE const char* velmora_pointer_up(int x, int y) { return stepped(lesson->pointerReleased({x, y})); }
-EMSCRIPTEN_KEEPALIVE const char* velmora_pointer_cancel() { return stepped(lesson->pointerCancelled()); }
+EMSCRIPTEN_KEEPALIVE const char* velmora_pointer_move(int id, int x, int y) {
+    return stepped(lesson->pointerMoved(id, {x, y}));
+}
+EMSCRIPTEN_KEEPALIVE const char* velmora_pointer_up(int id, int x, int y) {
+    return stepped(lesson->pointerReleased(id, {x, y}));
+}
+EMSCRIPTEN_KEEPALIVE const char* velmora_pointer_cancel(int id) { return stepped(lesson->pointerCancelled(id)); }
+// A key went down or up: `key` a number of the start's "keys", `time` the event's time stamp in ms.
+EMSCRIPTEN_KEEPALIVE const char* velmora_key(int key, int down, int shift, int repeat, double time) {
+    const bool known = key >= 0 && key < static_cast<int>(velmora::Key::Other);
+    return stepped(lesson->key({.key = known ? static_cast<velmora::Key>(key) : velmora::Key::Other,
+                                .down = down != 0,
+                                .shift = shift != 0,
+                                .markedRepeat = repeat != 0,
+                                .time = time > 0 ? static_cast<std::uint64_t>(time) : 0}));
+}
 // A control goes by its place in reading order, -1 for none.
 EMSCRIPTEN_KEEPALIVE const char* velmora_activate(int control) {
     const velmora::Control* c = velmora::control(control);
@@ -146,15 +181,5 @@ EMSCRIPTEN_KEEPALIVE const char* velmora_activate(int control) {
 EMSCRIPTEN_KEEPALIVE const char* velmora_focus_moved(int control) {
     return stepped(lesson->focusMoved(velmora::control(control)));
 }
-// An arrow key, as the unit step (dx, dy) it points along.
-EMSCRIPTEN_KEEPALIVE const char* velmora_move_hold(int dx, int dy, int fine) {
-    using velmora::Direction;
-    const Direction d = dx < 0 ? Direction::Left : dx > 0 ? Direction::Right : dy < 0 ? Direction::Up : Direction::Down;
-    return stepped(lesson->moveHold(d, fine));
-}
-EMSCRIPTEN_KEEPALIVE const char* velmora_put_down() { return stepped(lesson->putDown()); }
-EMSCRIPTEN_KEEPALIVE const char* velmora_where_am_i() { return stepped(lesson->whereAmI()); }
 EMSCRIPTEN_KEEPALIVE const char* velmora_window_blurred() { return stepped(lesson->windowDeactivated()); }
-EMSCRIPTEN_KEEPALIVE int velmora_holding() { return lesson->holding(); }
-EMSCRIPTEN_KEEPALIVE int velmora_dragging() { return lesson->dragging(); }
 }

@@ -31,16 +31,17 @@ bool registerClass(HINSTANCE instance, const wchar_t* name, WNDPROC procedure, U
 
 } // namespace
 
-FormWindow::FormWindow(HINSTANCE instance, std::string_view title, const ScenePictures& pictures,
+FormWindow::FormWindow(HINSTANCE instance, std::string_view title, Language language, const ScenePictures& pictures,
                        VisibilityListener refuse)
     : instance_(instance), title_(widen(title)), pictures_(pictures), refuse_(std::move(refuse)),
-      session_([this](const Control& control) {
-          if (refuse_ && failed(refuse_(control))) return kStatusFail;
-          HWND window = windowOf(&control);
-          if (window == nullptr) return kStatusFail;
-          ShowWindow(window, control.visible() ? SW_SHOWNA : SW_HIDE);
-          return kStatusOk;
-      }),
+      session_(std::move(language),
+               [this](const Control& control) {
+                   if (refuse_ && failed(refuse_(control))) return kStatusFail;
+                   HWND window = windowOf(&control);
+                   if (window == nullptr) return kStatusFail;
+                   ShowWindow(window, control.visible() ? SW_SHOWNA : SW_HIDE);
+                   return kStatusOk;
+               }),
       stage_(session_.stageSentence()) {}
 
 FormWindow::~FormWindow() {
@@ -81,14 +82,14 @@ bool FormWindow::createControls() {
         HWND window = nullptr;
         switch (record.kind) {
         case ControlKind::Label:
-            window = CreateWindowExW(0, L"STATIC", widen(captionText(control)).c_str(),
+            window = CreateWindowExW(0, L"STATIC", widen(captionText(session_.language(), control)).c_str(),
                                      WS_CHILD | WS_CLIPSIBLINGS | SS_LEFTNOWORDWRAP | SS_NOPREFIX | shown, 0, 0, 0, 0,
                                      hwnd_, id, instance_, nullptr);
             if (window != nullptr)
                 SetWindowSubclass(window, systemControlProc, kSubclass, reinterpret_cast<DWORD_PTR>(this));
             break;
         case ControlKind::PushButton:
-            window = CreateWindowExW(0, L"BUTTON", widen(captionText(control)).c_str(),
+            window = CreateWindowExW(0, L"BUTTON", widen(captionText(session_.language(), control)).c_str(),
                                      WS_CHILD | WS_CLIPSIBLINGS | WS_TABSTOP | BS_PUSHBUTTON | shown, 0, 0, 0, 0, hwnd_,
                                      id, instance_, nullptr);
             if (window != nullptr)
@@ -97,9 +98,9 @@ bool FormWindow::createControls() {
         case ControlKind::PictureArea:
             // The window's text is the picture's accessible name, for tools that read only that. It
             // draws its frame itself (no client edge), so that the frame is part of the control.
-            window = CreateWindowExW(0, kPictureAreaClass, widen(controlText(record.name).name).c_str(),
-                                     WS_CHILD | WS_CLIPSIBLINGS | WS_TABSTOP | shown, 0, 0, 0, 0, hwnd_, id, instance_,
-                                     this);
+            window = CreateWindowExW(
+                0, kPictureAreaClass, widen(controlText(session_.language(), record.name).name).c_str(),
+                WS_CHILD | WS_CLIPSIBLINGS | WS_TABSTOP | shown, 0, 0, 0, 0, hwnd_, id, instance_, this);
             break;
         }
         if (window == nullptr) return false;
@@ -183,7 +184,7 @@ void FormWindow::showError(const RunTimeError& error) {
         ReleaseCapture();
     }
     showOutline(std::nullopt);
-    MessageBoxW(hwnd_, widen(errorBoxText(error)).c_str(), title_.c_str(), MB_OK | MB_ICONERROR);
+    MessageBoxW(hwnd_, widen(errorBoxText(session_.language(), error)).c_str(), title_.c_str(), MB_OK | MB_ICONERROR);
     exitCode_ = kExitOnError;
     if (hwnd_ != nullptr) DestroyWindow(hwnd_);
 }

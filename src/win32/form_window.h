@@ -37,9 +37,10 @@ using ScenePictures = std::vector<PictureBits>;
  */
 class FormWindow final {
 public:
-    // `refuse`, when given, is asked first about every visibility change; a failure status from it
-    // refuses the change as a failing window would (the test build's injected failure).
-    FormWindow(HINSTANCE instance, std::string_view title, const ScenePictures& pictures,
+    // Every word is in `language`. `refuse`, when given, is asked first about every visibility
+    // change; a failure status from it refuses the change as a failing window would (the test
+    // build's injected failure).
+    FormWindow(HINSTANCE instance, std::string_view title, Language language, const ScenePictures& pictures,
                VisibilityListener refuse = {});
     ~FormWindow();
     FormWindow(const FormWindow&) = delete;

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 #include "win32/painting.h"
 
+#include "reaction/drag_outline_look.h"
 #include "reaction/focus_mark.h"
 
 #include <utility>
@@ -10,10 +11,7 @@ namespace {
 
 constexpr int kRowBytes = (ScenePicture::kBytesPerLine + 3) & ~3; // DIB rows are whole 32-bit words
 
-// The outline: this wide, grey, with white dashes this long every twice this long.
-constexpr int kOutlineThickness = 2;
-constexpr int kOutlineDash = 3;
-constexpr COLORREF kOutlineGrey = RGB(128, 128, 128);
+constexpr COLORREF colorRef(Rgb rgb) { return RGB(rgb.r, rgb.g, rgb.b); }
 
 } // namespace
 
@@ -98,14 +96,14 @@ void frameRect(HDC dc, const RECT& r, int width, COLORREF color) {
 void drawFocusRing(HDC dc, const RECT& area, const Scale& scale) {
     const int band = scale.device(kFocusRingWidth);
     const int line = scale.device(1);
-    frameRect(dc, area, band, RGB(kFocusRingColour.r, kFocusRingColour.g, kFocusRingColour.b));
+    frameRect(dc, area, band, colorRef(kFocusRingColour));
     frameRect(dc, {area.left + band, area.top + band, area.right - band, area.bottom - band}, line, RGB(255, 255, 255));
 }
 
 void drawOutlineStrip(HDC dc, const RECT& strip, POINT ringOrigin, const Scale& scale) {
-    fillRect(dc, strip, kOutlineGrey);
+    fillRect(dc, strip, colorRef(kDragOutlineGrey));
     const bool across = strip.right - strip.left >= strip.bottom - strip.top;
-    const int dash = scale.device(kOutlineDash);
+    const int dash = scale.device(kDragOutlineDash);
     const int period = 2 * dash;
     const int start = across ? strip.left : strip.top;
     const int end = across ? strip.right : strip.bottom;
@@ -117,10 +115,10 @@ void drawOutlineStrip(HDC dc, const RECT& strip, POINT ringOrigin, const Scale& 
         const RECT piece =
             across ? RECT{at, strip.top, at + dash, strip.bottom} : RECT{strip.left, at, strip.right, at + dash};
         RECT clipped;
-        if (IntersectRect(&clipped, &piece, &strip)) fillRect(dc, clipped, RGB(255, 255, 255));
+        if (IntersectRect(&clipped, &piece, &strip)) fillRect(dc, clipped, colorRef(kDragOutlineDashColour));
     }
 }
 
-int outlineThickness(const Scale& scale) { return scale.device(kOutlineThickness); }
+int outlineThickness(const Scale& scale) { return scale.device(kDragOutlineWidth); }
 
 } // namespace velmora::win32

@@ -2,7 +2,7 @@
 #include "win32/run_main.h"
 
 #include "assets/picture_words.h"
-#include "reaction/lesson_language.h"
+#include "language/language.h"
 #include "reaction/lesson_texts.h"
 #include "win32/form_window.h"
 
@@ -33,10 +33,9 @@ int runMain(const ProjectDescription& project, HINSTANCE instance, int showComma
         return kExitOnError;
     };
     try {
-        // Every text and picture word from here on is in the first of the user's Windows display
-        // languages that the lesson speaks.
-        const std::vector<std::string> languages = userLanguageTags();
-        setLessonLanguage(languageForTags(languages));
+        // Every text and picture word is in the first of the user's Windows display languages
+        // that the lesson speaks.
+        const Language language(languageForTags(userLanguageTags()));
         // Accessible objects are COM objects; screen readers call them on this, the one thread.
         const HRESULT com = CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
         INITCOMMONCONTROLSEX controls{sizeof controls, ICC_STANDARD_CLASSES};
@@ -44,15 +43,15 @@ int runMain(const ProjectDescription& project, HINSTANCE instance, int showComma
 
         ScenePictures pictures;
         try {
-            for (const PictureId id : kAllPictures) pictures.emplace_back(lessonPicture(id));
+            for (const PictureId id : kAllPictures) pictures.emplace_back(lessonPicture(id, language));
         } catch (const PictureFormatError& error) {
             // No half-built window: the box, then the end.
-            return fail(widen(std::string(damagedPictureText()) + "\n\n" + error.what()));
+            return fail(widen(damagedPictureText(language, error.what())));
         }
 
         int status = kExitOnError;
         {
-            FormWindow window(instance, project.title, pictures, std::move(refuse));
+            FormWindow window(instance, project.title, language, pictures, std::move(refuse));
             if (!window.create(showCommand)) return fail(systemMessage(GetLastError()));
             MSG message;
             BOOL got;

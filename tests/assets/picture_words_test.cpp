@@ -4,7 +4,7 @@
 // refused.
 #include "assets/picture_words.h"
 #include "assets/stored_pictures.h"
-#include "reaction/lesson_language.h"
+#include "language/language.h"
 #include "reaction/lesson_texts.h"
 
 #include <gtest/gtest.h>
@@ -20,13 +20,14 @@ bool inside(const PictureBox& box, int x, int y) {
 }
 
 TEST(LessonPictures, AnotherLanguageRewritesEachWordOnItsGroundAndNothingElse) {
-    for (const std::string_view language : lessonLanguages()) {
-        SCOPED_TRACE(language);
-        setLessonLanguage(language);
+    const Language english;
+    for (const std::string_view code : lessonLanguages()) {
+        SCOPED_TRACE(code);
+        const Language language(code);
         for (const PictureId id : kAllPictures) {
             SCOPED_TRACE(pictureName(id));
             const ScenePicture stored = loadScenePicture(id);
-            const ScenePicture shown = lessonPicture(id);
+            const ScenePicture shown = lessonPicture(id, language);
             std::vector<const WordPlace*> places;
             for (const WordPlace& place : kWordPlaces)
                 if (place.picture == id) places.push_back(&place);
@@ -50,14 +51,11 @@ TEST(LessonPictures, AnotherLanguageRewritesEachWordOnItsGroundAndNothingElse) {
                 for (int y = place->ground.top; y <= place->ground.bottom; ++y)
                     for (int x = place->ground.left; x <= place->ground.right; ++x)
                         changed += shown.pixel(x, y) != stored.pixel(x, y);
-                const std::string word(pictureWordText(place->word));
-                setLessonLanguage(kEnglish);
-                EXPECT_EQ(changed > 0, word != pictureWordText(place->word)) << word;
-                setLessonLanguage(language);
+                const std::string_view word = pictureWordText(language, place->word);
+                EXPECT_EQ(changed > 0, word != pictureWordText(english, place->word)) << word;
             }
         }
     }
-    setLessonLanguage(kEnglish);
 }
 
 TEST(LessonPictures, ADamagedWordImageIsRefused) {

@@ -1,11 +1,13 @@
 // SPDX-License-Identifier: MIT
 // Which language the lesson speaks, and that it then says everything in it: the choice from a
 // desktop's locale settings and from a browser's (or Windows') languages, the catalogues as
-// compiled in, and the reader's refusal of damaged ones.
-#include "assets/embedded_files.h"
-#include "reaction/lesson_language.h"
+// compiled in, two lessons in two languages side by side, and the reader's refusal of damaged
+// catalogues.
+#include "language/embedded_files.h"
+#include "language/language.h"
+#include "language/message_catalogue.h"
+#include "reaction/lesson_session.h"
 #include "reaction/lesson_texts.h"
-#include "reaction/message_catalogue.h"
 
 #include <gtest/gtest.h>
 
@@ -17,30 +19,26 @@
 namespace velmora {
 namespace {
 
-// Every sentence the lesson can say, in the language set now.
-std::vector<std::string> sentences() {
+// Every sentence the lesson can say, in `l`.
+std::vector<std::string> sentences(const Language& l) {
     std::vector<std::string> out;
     for (const char* control : {"Picture1", "Picture2", "Picture3", "Picture4", "Command1"})
-        out.emplace_back(controlText(control).description);
-    for (Stage stage : {Stage::Apart, Stage::Bound, Stage::Released, Stage::Other}) out.emplace_back(stageText(stage));
+        out.emplace_back(controlText(l, control).description);
+    for (Stage stage : {Stage::Apart, Stage::Bound, Stage::Released, Stage::Other})
+        out.emplace_back(stageText(l, stage));
     for (int a = 0; a <= static_cast<int>(Announcement::OverTarget); ++a)
-        out.emplace_back(announcementText(static_cast<Announcement>(a)));
+        out.emplace_back(announcementText(l, static_cast<Announcement>(a)));
     for (int h = -1; h <= 1; ++h)
         for (int v = -1; v <= 1; ++v)
-            for (const std::string& s : {pickedUpText({h, v}), offTargetText({h, v}), holdingText({h, v})})
+            for (const std::string& s : {pickedUpText(l, {h, v}), offTargetText(l, {h, v}), holdingText(l, {h, v})})
                 out.push_back(s);
-    out.emplace_back(damagedPictureText());
-    out.emplace_back(lessonEndedText());
+    out.push_back(damagedPictureText(l, ""));
+    out.emplace_back(lessonEndedText(l));
     for (const auto page : {cannotRunText, cannotLoadText, loadingText, fromFileText, tryAgainText})
-        out.emplace_back(page());
-    out.push_back(errorBoxText(RunTimeError(91, "description")));
+        out.emplace_back(page(l));
+    out.push_back(errorBoxText(l, RunTimeError(91, "description")));
     return out;
 }
-
-class English final {
-public:
-    ~English() { setLessonLanguage(kEnglish); }
-};
 
 TEST(LessonLanguage, TheLocaleChoosesAsGettextReadsIt) {
     struct Row {
@@ -88,23 +86,43 @@ TEST(LessonLanguage, TagsChooseTheFirstLanguageTheLessonSpeaks) {
 }
 
 TEST(LessonLanguage, EveryLanguageSaysEverySentenceInItsOwnWords) {
-    const English restore;
-    const std::vector<std::string> english = sentences();
+    const std::vector<std::string> english = sentences(Language());
     const std::vector<std::string_view> languages = lessonLanguages();
     ASSERT_GE(languages.size(), 6u);
     EXPECT_EQ(languages.front(), kEnglish);
     for (std::size_t i = 1; i < languages.size(); ++i) {
         SCOPED_TRACE(languages[i]);
-        ASSERT_EQ(setLessonLanguage(languages[i]), languages[i]);
-        const std::vector<std::string> translated = sentences();
+        const Language language(languages[i]);
+        ASSERT_EQ(language.code(), languages[i]);
+        const std::vector<std::string> translated = sentences(language);
         for (std::size_t s = 0; s < english.size(); ++s) {
             EXPECT_NE(translated[s], english[s]);
             EXPECT_EQ(translated[s].find('%'), std::string::npos) << translated[s];
         }
-        EXPECT_NE(pictureWordText(PictureWord::Substrate), "Substrate");
+        EXPECT_NE(pictureWordText(language, PictureWord::Substrate), "Substrate");
     }
-    EXPECT_EQ(setLessonLanguage("sv"), kEnglish);
-    EXPECT_EQ(sentences(), english);
+    EXPECT_EQ(damagedPictureText(Language(), "row 3 is short"),
+              "A stored picture is damaged and the lesson cannot start.\n\nrow 3 is short");
+    EXPECT_EQ(Language("sv").code(), kEnglish);
+    EXPECT_EQ(sentences(Language("sv")), english);
+}
+
+TEST(LessonLanguage, TwoLessonsSideBySideEachSpeakTheirOwnLanguage) {
+    const auto shown = [](const Control&) { return kStatusOk; };
+    LessonSession german(Language("de"), shown);
+    LessonSession english(Language(), shown);
+    // Played in turn, each pick-up, put-down and stage comes in its own lesson's language.
+    const std::string germanPickUp = german.activate(*german.form().find("Picture2")).say;
+    const std::string englishPickUp = english.activate(*english.form().find("Picture2")).say;
+    EXPECT_EQ(englishPickUp, "Substrate picked up. The enzyme is below: press Down arrow.");
+    EXPECT_EQ(germanPickUp, pickedUpText(Language("de"), {0, 1}));
+    EXPECT_NE(germanPickUp, englishPickUp);
+    const KeyInput escape{Key::Escape};
+    EXPECT_EQ(german.key(escape).say, announcementText(Language("de"), Announcement::Cancelled));
+    EXPECT_EQ(english.key(escape).say, announcementText(Language(), Announcement::Cancelled));
+    EXPECT_EQ(german.stageSentence(), stageText(Language("de"), Stage::Apart));
+    EXPECT_EQ(english.stageSentence(), stageText(Language(), Stage::Apart));
+    EXPECT_NE(german.stageSentence(), english.stageSentence());
 }
 
 TEST(MessageCatalogue, RefusesAnythingButAWellFormedUtf8Catalogue) {

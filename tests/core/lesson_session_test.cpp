@@ -97,8 +97,9 @@ Input single(LessonStep (LessonSession::*input)()) {
 const Input kEscape = tap(Key::Escape), kF1 = tap(Key::WhereAmI),
             kDeactivate = single(&LessonSession::windowDeactivated);
 
-std::string said(Announcement a) { return std::string(announcementText(a)); }
-std::string stage(Stage s) { return std::string(stageText(s)); }
+const Language kEnglishWords;
+std::string said(Announcement a) { return std::string(announcementText(kEnglishWords, a)); }
+std::string stage(Stage s) { return std::string(stageText(kEnglishWords, s)); }
 const std::string kPickedUp = "Substrate picked up. The enzyme is below: press Down arrow.";
 
 // What one row expects after its input: what shows, every sentence said (in order, joined by
@@ -156,6 +157,10 @@ const std::vector<Script> kScripts = {
          then({press(kSubstrate), press(kReset, false, kFinger), release(kReset, kFinger), cancel(kFinger)}),
          kApart, "", nullptr, kSubstrateRect},
         {"the mouse's drop binds", release(kEnzyme), kBound, said(Announcement::Bound), "Picture4"},
+        {"Reset", click(kReset), kApart, said(Announcement::Reset), "Command1"},
+        {"a palm resting on the form keeps no finger from dragging",
+         then({press(kBackground, false, kFinger), press(kSubstrate), release(kEnzyme)}), kBound,
+         said(Announcement::Bound), "Picture4"},
         {"a cancelled finger ends its press; the mouse then plays",
          then({press(kEnzyme, false, kFinger), cancel(kFinger), click(kEnzyme)}), kReleased,
          said(Announcement::Released), "Command1"},
@@ -190,7 +195,7 @@ const std::vector<Script> kScripts = {
          said(Announcement::OverTarget), nullptr, PixelRect{192, 174, 209, 201}},
         {"a fine step stays over it and says nothing", arrow(Direction::Right, 1, true), kApart, "", nullptr,
          PixelRect{193, 174, 209, 201}},
-        {"F1 while holding", kF1, kApart, holdingText({0, 0}), nullptr, PixelRect{193, 174, 209, 201}},
+        {"F1 while holding", kF1, kApart, holdingText(kEnglishWords, {0, 0}), nullptr, PixelRect{193, 174, 209, 201}},
         {"drop binds; the focus goes to the complex", tap(Key::Space), kBound, said(Announcement::Bound), "Picture4"},
         {"F1 bound", kF1, kBound, stage(Stage::Bound)},
         {"Enter on the complex releases", tap(Key::Enter), kReleased, said(Announcement::Released), "Command1"},
@@ -264,7 +269,7 @@ std::string nameOf(const Control* control) { return control ? control->name() : 
 class LessonScript : public ::testing::TestWithParam<Script> {};
 
 TEST_P(LessonScript, AnswersEachInputAsThePupilExpects) {
-    LessonSession session([](const Control&) { return kStatusOk; });
+    LessonSession session(kEnglishWords, [](const Control&) { return kStatusOk; });
     for (const Row& row : GetParam().rows) {
         SCOPED_TRACE(row.what);
         const Steps steps = row.input(session);
@@ -277,7 +282,7 @@ TEST_P(LessonScript, AnswersEachInputAsThePupilExpects) {
         EXPECT_EQ(nameOf(moved), row.movesFocusTo ? row.movesFocusTo : "(none)");
         EXPECT_EQ(steps.back().outline, row.outline);
         EXPECT_EQ(nameOf(steps.back().pressed), row.pressed ? row.pressed : "(none)");
-        EXPECT_EQ(steps.back().stage, stageText(stageOf(session.form())));
+        EXPECT_EQ(steps.back().stage, stageText(kEnglishWords, stageOf(session.form())));
         EXPECT_EQ(Temporaries::live(), 0);
     }
 }
@@ -290,7 +295,7 @@ INSTANTIATE_TEST_SUITE_P(Lesson, LessonScript, ::testing::ValuesIn(kScripts), []
 });
 
 TEST(LessonSession, TheFocusStartsOnTheEnzymeAndTabsThroughThePicturesToReset) {
-    const LessonSession session([](const Control&) { return kStatusOk; });
+    const LessonSession session(kEnglishWords, [](const Control&) { return kStatusOk; });
     std::vector<std::string> order;
     for (const Control* control : session.tabOrder()) order.push_back(control->name());
     EXPECT_EQ(order, (std::vector<std::string>{"Picture1", "Picture2", "Picture3", "Picture4", "Command1"}));
@@ -299,7 +304,7 @@ TEST(LessonSession, TheFocusStartsOnTheEnzymeAndTabsThroughThePicturesToReset) {
 }
 
 TEST(LessonSession, HiddenControlsAreNeverHit) {
-    LessonSession session([](const Control&) { return kStatusOk; });
+    LessonSession session(kEnglishWords, [](const Control&) { return kStatusOk; });
     (void)drag(kSubstrate, kEnzyme)(session);
     // The enzyme's left strip is not covered by the complex: with the enzyme hidden it is form.
     const PixelRect client = clientRectOf(session.form().description());
@@ -311,13 +316,13 @@ TEST(LessonSession, HiddenControlsAreNeverHit) {
 TEST(LessonSession, AStepTheWindowRefusesEndsTheLessonWithItsErrorAndKeepsWhatWasDone) {
     // The window cannot show the products: the release fails half-way.
     LessonSession session(
-        [](const Control& control) { return control.name() == "Picture3" ? kStatusFail : kStatusOk; });
+        kEnglishWords, [](const Control& control) { return control.name() == "Picture3" ? kStatusFail : kStatusOk; });
     (void)drag(kSubstrate, kEnzyme)(session);
     // A screen reader's default action on the complex.
     const LessonStep failed = session.activate(*session.form().find("Picture4"));
     ASSERT_TRUE(failed.error.has_value());
     EXPECT_NE(failed.error->description().find("Visible"), std::string::npos) << failed.error->description();
-    EXPECT_EQ(errorBoxText(*failed.error).rfind("Run-time error '", 0), 0u);
+    EXPECT_EQ(errorBoxText(kEnglishWords, *failed.error).rfind("Run-time error '", 0), 0u);
     EXPECT_TRUE(failed.say.empty());
     EXPECT_EQ(flagsOf(session.model()), (Flags{false, false, false, false})) << "the complex hidden, nothing after it";
     EXPECT_TRUE(session.ended());
@@ -332,7 +337,7 @@ TEST(LessonSession, AStepTheWindowRefusesEndsTheLessonWithItsErrorAndKeepsWhatWa
 }
 
 TEST(LessonSession, EachControlHasOneRoleAndAction) {
-    const LessonSession session([](const Control&) { return kStatusOk; });
+    const LessonSession session(kEnglishWords, [](const Control&) { return kStatusOk; });
     struct Expected {
         const char* control;
         ControlRole role;
@@ -340,15 +345,16 @@ TEST(LessonSession, EachControlHasOneRoleAndAction) {
     };
     for (const Expected& e :
          {Expected{"Label1", ControlRole::Heading, ""}, Expected{"Picture1", ControlRole::Image, ""},
-          Expected{"Picture2", ControlRole::Image, pickUpActionText()}, Expected{"Picture3", ControlRole::Image, ""},
-          Expected{"Picture4", ControlRole::Button, pressActionText()},
-          Expected{"Command1", ControlRole::Button, pressActionText()}}) {
+          Expected{"Picture2", ControlRole::Image, pickUpActionText(kEnglishWords)},
+          Expected{"Picture3", ControlRole::Image, ""},
+          Expected{"Picture4", ControlRole::Button, pressActionText(kEnglishWords)},
+          Expected{"Command1", ControlRole::Button, pressActionText(kEnglishWords)}}) {
         SCOPED_TRACE(e.control);
         const Accessibility a = session.accessibility(*session.form().find(e.control));
         EXPECT_EQ(a.role, e.role);
         EXPECT_EQ(a.action, e.action);
-        EXPECT_EQ(a.name, controlText(e.control).name);
-        EXPECT_EQ(a.description, controlText(e.control).description);
+        EXPECT_EQ(a.name, controlText(kEnglishWords, e.control).name);
+        EXPECT_EQ(a.description, controlText(kEnglishWords, e.control).description);
     }
     // The substrate's description tells how to pick it up from the keyboard.
     EXPECT_NE(session.accessibility(*session.form().find("Picture2")).description.find("Space"), std::string::npos);

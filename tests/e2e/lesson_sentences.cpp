@@ -3,11 +3,11 @@
 // with what the accessibility bus delivers: the core's own sentences and the controls' names, in
 // the language the environment asks for, as the program chooses it; the arrow keys that take the
 // substrate, picked up from the keyboard, over the enzyme; and the focus mark's colour.
+#include "language/language.h"
 #include "model/form_model.h"
 #include "reaction/focus_mark.h"
 #include "reaction/form1_events.h"
 #include "reaction/keyboard_hold.h"
-#include "reaction/lesson_language.h"
 #include "reaction/lesson_texts.h"
 
 #include <cstdio>
@@ -24,27 +24,27 @@ void print(const char* key, std::string_view text) {
 } // namespace
 
 int main() {
-    setLessonLanguage(languageForEnvironment());
-    print("Language", lessonLanguage());
-    print("Bound", announcementText(Announcement::Bound));
-    print("Released", announcementText(Announcement::Released));
-    print("Reset", announcementText(Announcement::Reset));
-    print("Missed", announcementText(Announcement::Missed));
-    print("Cancelled", announcementText(Announcement::Cancelled));
-    print("OverTarget", announcementText(Announcement::OverTarget));
-    print("Apart", stageText(Stage::Apart));
-    print("Bound stage", stageText(Stage::Bound));
-    print("Released stage", stageText(Stage::Released));
+    const Language language(languageForEnvironment());
+    print("Language", language.code());
+    print("Bound", announcementText(language, Announcement::Bound));
+    print("Released", announcementText(language, Announcement::Released));
+    print("Reset", announcementText(language, Announcement::Reset));
+    print("Missed", announcementText(language, Announcement::Missed));
+    print("Cancelled", announcementText(language, Announcement::Cancelled));
+    print("OverTarget", announcementText(language, Announcement::OverTarget));
+    print("Apart", stageText(language, Stage::Apart));
+    print("Bound stage", stageText(language, Stage::Bound));
+    print("Released stage", stageText(language, Stage::Released));
 
     FormModel model;
-    for (const Control& c : model.controls()) print(c.name().c_str(), controlText(c.name()).name);
+    for (const Control& c : model.controls()) print(c.name().c_str(), controlText(language, c.name()).name);
     const Form1Events events(model);
     PixelRect target;
     for (const Control& c : model.controls())
         if (events.handles(c.name(), FormEvent::DragDrop)) target = pixelRectOf(c);
     const PixelRect client = clientRectOf(model.description());
-    KeyboardHold hold(pixelRectOf(*model.find("Picture2")), target, client.width, client.height);
-    print("PickedUp", pickedUpText(hold.towardsTarget()));
+    KeyboardHold hold(language, pixelRectOf(*model.find("Picture2")), target, client.width, client.height);
+    print("PickedUp", pickedUpText(language, hold.towardsTarget()));
     std::string route;
     for (int i = 0; i < 100 && !hold.overTarget(); ++i) {
         const Heading heading = hold.towardsTarget();

@@ -38,7 +38,7 @@ void listen(QAccessibleEvent* event) {
 }
 
 QString text(std::string_view s) { return QString::fromUtf8(s.data(), static_cast<qsizetype>(s.size())); }
-QString said(Announcement a) { return text(announcementText(a)); }
+QString said(Announcement a) { return text(announcementText(Language(), a)); }
 
 // Keys one at a time, each handled before the next, as a pupil types them.
 void press(Qt::Key key, int times = 1) {
@@ -86,13 +86,13 @@ private slots:
             QStringList expected;
         } steps[] = {
             {"tab to the substrate", [] { press(Qt::Key_Tab); }, {}},
-            {"pick up", [] { press(Qt::Key_Space); }, {text(pickedUpText({0, 1}))}},
+            {"pick up", [] { press(Qt::Key_Space); }, {text(pickedUpText(Language(), {0, 1}))}},
             {"move onto the enzyme", [] { press(Qt::Key_Down, 23); }, {over}},
-            {"ask where", [] { press(Qt::Key_F1); }, {text(holdingText({0, 0}))}},
+            {"ask where", [] { press(Qt::Key_F1); }, {text(holdingText(Language(), {0, 0}))}},
             {"tab away while holding", [] { press(Qt::Key_Tab); }, {said(Announcement::Cancelled)}},
             {"bind",
              [] { press(Qt::Key_Backtab), press(Qt::Key_Space), press(Qt::Key_Down, 23), press(Qt::Key_Space); },
-             {text(pickedUpText({0, 1})), over, said(Announcement::Bound)}},
+             {text(pickedUpText(Language(), {0, 1})), over, said(Announcement::Bound)}},
             {"release", [] { press(Qt::Key_Space); }, {said(Announcement::Released)}},
             {"reset at the start says nothing",
              [] { press(Qt::Key_Space), press(Qt::Key_Return); },

@@ -3,7 +3,7 @@
 // room to spare inside the button's face, and named the same for a screen reader.
 #include "ui_test_support.h"
 
-#include "reaction/lesson_language.h"
+#include "language/language.h"
 #include "reaction/lesson_texts.h"
 #include "ui/qt_conversions.h"
 
@@ -24,12 +24,13 @@ private slots:
 
     void eachCaptionFitsItsButton() {
         QFETCH(QString, language);
-        QCOMPARE(fromUtf8(setLessonLanguage(language.toStdString())), language);
-        FormWindow window(SceneImages::load());
+        const Language lesson(language.toStdString());
+        QCOMPARE(fromUtf8(lesson.code()), language);
+        FormWindow window(lesson, SceneImages::load(lesson));
         window.show();
         auto* button = qobject_cast<QPushButton*>(window.controlWidget("Command1"));
         const QString caption = button->text();
-        QCOMPARE(caption, fromUtf8(captionText(*window.session().form().find("Command1"))));
+        QCOMPARE(caption, fromUtf8(captionText(lesson, *window.session().form().find("Command1"))));
         QCOMPARE(button->accessibleName(), caption);
 
         // The caption's ink: the dark pixels inside the button's two-pixel frame.
@@ -50,7 +51,6 @@ private slots:
                                 .arg(ink.bottom())
                                 .arg(face.width())
                                 .arg(face.height())));
-        setLessonLanguage(kEnglish);
     }
 };
 

@@ -26,12 +26,12 @@ inline Flags shownFlags(const FormWindow& w) {
 
 // The pictures are decoded once for the whole test program.
 inline const SceneImages& sharedImages() {
-    static const SceneImages images = SceneImages::load();
+    static const SceneImages images = SceneImages::load(Language());
     return images;
 }
 
 inline std::unique_ptr<FormWindow> shownWindow() {
-    auto window = std::make_unique<FormWindow>(sharedImages());
+    auto window = std::make_unique<FormWindow>(Language(), sharedImages());
     window->show();
     return window;
 }

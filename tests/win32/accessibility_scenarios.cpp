@@ -53,15 +53,16 @@ void namesForScreenReaders(const std::wstring& exe) {
         const char* name;
         long role;
         std::string_view action;
-    } controls[] = {{"Label1", ROLE_SYSTEM_STATICTEXT, ""}, {"Command1", ROLE_SYSTEM_PUSHBUTTON, pressActionText()},
-                    {"Picture1", ROLE_SYSTEM_GRAPHIC, ""},  {"Picture2", ROLE_SYSTEM_GRAPHIC, pickUpActionText()},
-                    {"Picture3", ROLE_SYSTEM_GRAPHIC, ""},  {"Picture4", ROLE_SYSTEM_PUSHBUTTON, pressActionText()}};
+    } controls[] = {
+        {"Label1", ROLE_SYSTEM_STATICTEXT, ""}, {"Command1", ROLE_SYSTEM_PUSHBUTTON, pressActionText(language())},
+        {"Picture1", ROLE_SYSTEM_GRAPHIC, ""},  {"Picture2", ROLE_SYSTEM_GRAPHIC, pickUpActionText(language())},
+        {"Picture3", ROLE_SYSTEM_GRAPHIC, ""},  {"Picture4", ROLE_SYSTEM_PUSHBUTTON, pressActionText(language())}};
     for (const auto& want : controls) {
         const Control& c = control(want.name);
         IAccessible* object = accessible(program.window(c.name()));
-        const ControlText text = controlText(c.name());
+        const ControlText text = controlText(language(), c.name());
         const std::string name = heard(object, &IAccessible::get_accName);
-        const std::string expected(c.kind() == ControlKind::PictureArea ? text.name : captionText(c));
+        const std::string expected(c.kind() == ControlKind::PictureArea ? text.name : captionText(language(), c));
         check(name == expected, c.name() + " is called \"" + name + "\", not \"" + expected + "\"");
         const std::string description = heard(object, &IAccessible::get_accDescription);
         check(description == text.description, c.name() + " is described as \"" + description + "\"");
@@ -85,11 +86,11 @@ void namesForScreenReaders(const std::wstring& exe) {
 
     // The form tells where the lesson stands; the complex is pressed as a screen reader presses it.
     IAccessible* window = accessible(program.form());
-    check(heard(window, &IAccessible::get_accDescription) == stageText(Stage::Apart),
+    check(heard(window, &IAccessible::get_accDescription) == stageText(language(), Stage::Apart),
           "the form says the lesson is apart");
     dragSubstrate(program, centreOf("Picture2"), centreOf("Picture1"));
     program.expectShown(kBound, "the drop");
-    check(heard(window, &IAccessible::get_accDescription) == stageText(Stage::Bound),
+    check(heard(window, &IAccessible::get_accDescription) == stageText(language(), Stage::Bound),
           "the form says the lesson is bound");
     IAccessible* complex = accessible(program.window("Picture4"));
     check(complex != nullptr && SUCCEEDED(complex->accDoDefaultAction(self())), "the complex takes its press");

@@ -3,6 +3,7 @@
 // test, the pupil's pointer and keys, and the screen as it shows the form.
 #pragma once
 
+#include "language/language.h"
 #include "model/form_model.h"
 #include "reaction/form_geometry.h"
 #include "win32/win32_support.h"
@@ -50,6 +51,9 @@ std::wstring windowsPath(const std::string& path);
 std::string windowText(HWND window);
 std::string className(HWND window);
 
+// What the program shows is expected in the language it chooses from the same setting: the
+// first of the user's Windows display languages that the lesson speaks.
+const Language& language();
 // The form as the program describes it: names, places, pictures and words to expect.
 const FormModel& form();
 const Control& control(const std::string& name);
@@ -141,8 +145,10 @@ void closingEndsAtOnce(const std::wstring& exe);
 void scaledOneAndAHalfTimes(const std::wstring& exe);
 void noMarksBehindTheOutline(const std::wstring& exe, int dpi);
 void versionRecordAndIcon(const std::wstring& exe, const std::string& version, const std::string& versionText);
-void installerInstallsUpgradesAndRemoves(const std::wstring& msi, const std::wstring& olderMsi,
-                                         const std::string& version, const std::string& olderVersion,
-                                         const std::string& upgradeCode);
+// MSI after an older version; then another build of the same version (REBUILT), which replaces
+// it; then the older version, which does not install over it; then removal.
+void installerInstallsUpgradesAndRemoves(const std::wstring& msi, const std::wstring& rebuilt,
+                                         const std::wstring& olderMsi, const std::string& version,
+                                         const std::string& olderVersion, const std::string& upgradeCode);
 
 } // namespace velmora::driver

@@ -75,7 +75,7 @@ SIZE inkOf(const Control& control, int dpi = 96) {
         FillRect(memory, &all, static_cast<HBRUSH>(GetStockObject(DC_BRUSH)));
         SetTextColor(memory, RGB(ink.r, ink.g, ink.b));
         SetBkMode(memory, TRANSPARENT);
-        const std::wstring caption = widen(captionText(control));
+        const std::wstring caption = widen(captionText(language(), control));
         TextOutW(memory, 20, 20, caption.c_str(), static_cast<int>(caption.size()));
         SelectObject(memory, old);
         DeleteObject(made);
@@ -116,7 +116,7 @@ std::vector<std::string> screenProblems(const Capture& screen, const Names& show
             if (text == 0) problems.push_back(name + " shows no text");
         }
         if (c.kind() != ControlKind::PictureArea) continue;
-        const ScenePicture picture = lessonPicture(*c.record().picture);
+        const ScenePicture picture = lessonPicture(*c.record().picture, language());
         const int frame = kPictureAreaFrameWidth;
         // The frame: the system's sunken edge, as DrawEdge draws it.
         const Capture edge = drawn(r.width, r.height, [&](HDC memory) {

@@ -75,6 +75,11 @@ std::string className(HWND window) {
     return narrow(name);
 }
 
+const Language& language() {
+    static const Language chosen(languageForTags(win32::userLanguageTags()));
+    return chosen;
+}
+
 const FormModel& form() {
     static const FormModel model;
     return model;

@@ -15,13 +15,13 @@ namespace velmora::driver {
 
 void failureEndsTheProgram(const std::wstring& exe) {
     // What the box must say: the core's own text for the error the injected failure raises.
-    LessonSession expected(refuseShowingTheSubstrate);
+    LessonSession expected(language(), refuseShowingTheSubstrate);
     const PointerId mouse = 1;
     (void)expected.pointerPressed(mouse, centreOf("Picture2"));
     (void)expected.pointerReleased(mouse, centreOf("Picture1"));
     const LessonStep failing = expected.activate(control("Command1"));
     check(failing.error.has_value(), "the injected failure fails the Reset");
-    const std::string text = failing.error ? errorBoxText(*failing.error) : "";
+    const std::string text = failing.error ? errorBoxText(language(), *failing.error) : "";
 
     const Program program(exe);
     dragSubstrate(program, centreOf("Picture2"), centreOf("Picture1"));

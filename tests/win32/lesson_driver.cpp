@@ -6,8 +6,6 @@
 // Prints "[  PASSED  ] SCENARIO" when every check held, as GoogleTest does.
 #include "driver.h"
 
-#include "reaction/lesson_language.h"
-
 #include <cstdio>
 #include <exception>
 #include <map>
@@ -36,16 +34,17 @@ int main(int argc, char** argv) {
         {"language",
          {3,
           [](const auto& a) {
-              check(lessonLanguage() == a[1], "the lesson speaks " + std::string(lessonLanguage()) + ", not " + a[1]);
+              check(language().code() == a[1], "the lesson speaks " + std::string(language().code()) + ", not " + a[1]);
               opensAsDescribed(windowsPath(a[2]));
           }}},
         // version EXE VERSION VERSION_TEXT
         {"version", {4, [](const auto& a) { versionRecordAndIcon(windowsPath(a[1]), a[2], a[3]); }}},
-        // installer MSI OLDER_MSI VERSION OLDER_VERSION UPGRADE_CODE
+        // installer MSI REBUILT_MSI OLDER_MSI VERSION OLDER_VERSION UPGRADE_CODE
         {"installer",
-         {6,
+         {7,
           [](const auto& a) {
-              installerInstallsUpgradesAndRemoves(windowsPath(a[1]), windowsPath(a[2]), a[3], a[4], a[5]);
+              installerInstallsUpgradesAndRemoves(windowsPath(a[1]), windowsPath(a[2]), windowsPath(a[3]), a[4], a[5],
+                                                  a[6]);
           }}},
     };
     const auto scenario = args.empty() ? scenarios.end() : scenarios.find(args[0]);
@@ -60,8 +59,6 @@ int main(int argc, char** argv) {
         setContext(reinterpret_cast<HANDLE>(-4)); // DPI_AWARENESS_CONTEXT_PER_MONITOR_AWARE_V2
     else
         SetProcessDPIAware();
-    // What the program shows is expected in the language it chooses from the same setting.
-    setLessonLanguage(languageForTags(win32::userLanguageTags()));
     CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
     try {
         scenario->second.second(args);

@@ -41,7 +41,8 @@ void opensAsDescribed(const std::wstring& exe) {
         switch (c.kind()) {
         case ControlKind::Label: check(kind == "Static", c.name() + " is a STATIC control, not " + kind); break;
         case ControlKind::PushButton:
-            check(kind == "Button" && windowText(window) == captionText(c), c.name() + " is the push button Reset");
+            check(kind == "Button" && windowText(window) == captionText(language(), c),
+                  c.name() + " is the push button Reset");
             break;
         case ControlKind::PictureArea: break; // its frame is checked with the screen
         }

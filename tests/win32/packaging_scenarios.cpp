@@ -127,27 +127,64 @@ std::wstring knownFolder(int folder) {
 
 bool exists(const std::wstring& path) { return GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
 
+// The programs called Velmora in the installed programs list (Windows' uninstall entries): the
+// keys of their entries, their product codes.
+std::vector<std::wstring> listedAsInstalled() {
+    std::vector<std::wstring> listed;
+    HKEY uninstall = nullptr;
+    if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, L"SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall", 0,
+                      KEY_READ | KEY_WOW64_64KEY, &uninstall) != ERROR_SUCCESS)
+        return listed;
+    wchar_t key[256];
+    for (DWORD i = 0, length = 256;
+         RegEnumKeyExW(uninstall, i, key, &length, nullptr, nullptr, nullptr, nullptr) == ERROR_SUCCESS;
+         ++i, length = 256) {
+        wchar_t name[64] = {};
+        DWORD size = sizeof name;
+        if (RegGetValueW(uninstall, key, L"DisplayName", RRF_RT_REG_SZ, nullptr, name, &size) == ERROR_SUCCESS &&
+            std::wstring(name) == L"Velmora")
+            listed.emplace_back(key);
+    }
+    RegCloseKey(uninstall);
+    return listed;
+}
+
 } // namespace
 
-void installerInstallsUpgradesAndRemoves(const std::wstring& msi, const std::wstring& olderMsi,
-                                         const std::string& version, const std::string& olderVersion,
-                                         const std::string& upgradeCode) {
+void installerInstallsUpgradesAndRemoves(const std::wstring& msi, const std::wstring& rebuilt,
+                                         const std::wstring& olderMsi, const std::string& version,
+                                         const std::string& olderVersion, const std::string& upgradeCode) {
     const std::wstring code = widen(upgradeCode);
     const std::wstring program = knownFolder(CSIDL_PROGRAM_FILES) + L"\\Velmora\\Velmora.exe";
     // A per-machine install puts it in All Users' Start menu; Wine 8 puts it in the user's.
     const std::wstring shortcuts[] = {knownFolder(CSIDL_COMMON_PROGRAMS) + L"\\Tessivar.lnk",
                                       knownFolder(CSIDL_PROGRAMS) + L"\\Tessivar.lnk"};
     const auto shortcut = [&shortcuts] { return exists(shortcuts[0]) || exists(shortcuts[1]); };
-    // What a run that failed half-way left behind goes first.
+    // What a run that failed half-way left behind goes first, found by its upgrade code or its name.
     wchar_t leftover[39];
     while (MsiEnumRelatedProductsW(code.c_str(), 0, 0, leftover) == ERROR_SUCCESS)
         if (run(L"msiexec /x " + std::wstring(leftover) + L" /qn") != 0)
             throw Stuck("cannot remove an earlier Velmora");
+    for (const std::wstring& product : listedAsInstalled())
+        if (run(L"msiexec /x " + product + L" /qn") != 0) throw Stuck("cannot remove an earlier Velmora");
 
-    check(run(L"msiexec /i \"" + olderMsi + L"\" /qn") == 0, "the older version installs silently");
-    check(installedVersions(code) == std::vector<std::string>{olderVersion}, "the older version is installed");
-    check(run(L"msiexec /i \"" + msi + L"\" /qn") == 0, "this version installs silently over it");
-    check(installedVersions(code) == std::vector<std::string>{version}, "this version took the older one's place");
+    struct Install {
+        const std::wstring& msi;
+        bool installs;
+        const std::string& installed; // the version installed afterwards
+        const char* what;
+    };
+    const Install installs[] = {
+        {olderMsi, true, olderVersion, "the older version installs silently"},
+        {msi, true, version, "this version installs silently over it"},
+        {rebuilt, true, version, "another build of this version installs over it"},
+        {olderMsi, false, version, "the older version does not install over this one"},
+    };
+    for (const Install& install : installs) {
+        check((run(L"msiexec /i \"" + install.msi + L"\" /qn") == 0) == install.installs, install.what);
+        check(installedVersions(code) == std::vector<std::string>{install.installed} && listedAsInstalled().size() == 1,
+              std::string(install.what) + ": then one Velmora, " + install.installed + ", is installed");
+    }
     check(exists(program) && shortcut(), "Velmora.exe is under Program Files, Tessivar in the Start menu");
     const auto record = versionRecord(program);
     check(record && record->fixed.dwFileVersionMS == versionNumbers(version).first,
@@ -155,8 +192,9 @@ void installerInstallsUpgradesAndRemoves(const std::wstring& msi, const std::wst
     // The installed program opens its window (a Program waits for it, and closes it again).
     { const Program installed(program); }
 
-    check(run(L"msiexec /x \"" + msi + L"\" /qn") == 0, "Velmora uninstalls silently");
-    check(installedVersions(code).empty() && !exists(program) && !shortcut(), "nothing of Velmora is left");
+    check(run(L"msiexec /x \"" + rebuilt + L"\" /qn") == 0, "Velmora uninstalls silently");
+    check(installedVersions(code).empty() && listedAsInstalled().empty() && !exists(program) && !shortcut(),
+          "nothing of Velmora is left");
 }
 
 } // namespace velmora::driver

@@ -14,9 +14,9 @@
 // with antialiased edges. The words themselves are the lesson's (reaction/lesson_texts.h).
 
 #include "assets/picture_words.h"
+#include "language/language.h"
 #include "model/picture_id.h"
 #include "picture_record.h"
-#include "reaction/lesson_language.h"
 #include "reaction/lesson_texts.h"
 
 #include <QColor>
@@ -80,21 +80,23 @@ public:
         font_.setStyleStrategy(QFont::NoFontMerging);
     }
 
-    // Draws `word` (in the lesson's language, English here) so that its ink covers exactly the
+    // Draws `word` in English, the stored pictures' language, so that its ink covers exactly the
     // pixels of `box`.
     void draw(QImage& image, PictureWord word, PictureBox box, const QColor& color) const {
-        const QPainterPath path = outline(word);
+        const velmora::Language english;
+        const QPainterPath path = outline(word, english);
         const PictureBox inked = paint(image, fitting(path, box).map(path), color, box.height() < 12);
         if (inked.left != box.left || inked.top != box.top || inked.right != box.right || inked.bottom != box.bottom)
-            throw std::runtime_error("the word " + text(word).toStdString() + " covers " + describe(inked) +
+            throw std::runtime_error("the word " + text(word, english).toStdString() + " covers " + describe(inked) +
                                      " instead of " + describe(box));
     }
 
-    // Draws `word` in the lesson's language where `place` has the English one, `english`: at
+    // Draws `word` in `language` where `place` has the English one, `english`: at
     // the same size and on the same baseline, starting where it starts, narrowed only where it
     // would run past the ground's right edge (less a pixel). Its ink must stay on the ground.
-    void drawTranslated(QImage& image, const WordPlace& place, const QPainterPath& english, PictureWord word) const {
-        const QPainterPath path = outline(word);
+    void drawTranslated(QImage& image, const WordPlace& place, const QPainterPath& english, PictureWord word,
+                        const velmora::Language& language) const {
+        const QPainterPath path = outline(word, language);
         QTransform transform = fitting(english, place.english);
         const QRectF placed = transform.map(path).boundingRect();
         const double room = place.ground.right - place.english.left;
@@ -105,19 +107,19 @@ public:
         const PictureBox& ground = place.ground;
         if (inked.left < ground.left || inked.top < ground.top || inked.right > ground.right ||
             inked.bottom > ground.bottom)
-            throw std::runtime_error("the word " + text(word).toStdString() + " covers " + describe(inked) +
+            throw std::runtime_error("the word " + text(word, language).toStdString() + " covers " + describe(inked) +
                                      ", which leaves its ground " + describe(ground));
     }
 
-    QPainterPath outline(PictureWord word) const {
+    QPainterPath outline(PictureWord word, const velmora::Language& language) const {
         QPainterPath path;
-        path.addText(0, 0, font_, text(word));
+        path.addText(0, 0, font_, text(word, language));
         return path;
     }
 
 private:
-    static QString text(PictureWord word) {
-        const std::string_view utf8 = velmora::pictureWordText(word);
+    static QString text(PictureWord word, const velmora::Language& language) {
+        const std::string_view utf8 = velmora::pictureWordText(language, word);
         return QString::fromUtf8(utf8.data(), static_cast<qsizetype>(utf8.size()));
     }
 
@@ -270,11 +272,12 @@ void writeRecord(const std::filesystem::path& dir, PictureId id, const QImage& i
     std::printf("wrote %s (%zu bytes)\n", file.c_str(), bytes.size());
 }
 
-// Draws the word of `place` in the lesson's language over `english` (the English picture) and
+// Draws the word of `place` in `language` over `english` (the English picture) and
 // writes its ground, as greys, to <dir>/<code>/<picture>-<word>.pgm. The English word must stand
 // alone on white ground there, so that the ground can be laid over it whole.
-void writeTranslatedWord(const std::filesystem::path& dir, const Lettering& lettering, const QImage& english,
-                         const WordPlace& place, const QPainterPath& englishWord) {
+void writeTranslatedWord(const std::filesystem::path& dir, const Lettering& lettering,
+                         const velmora::Language& language, const QImage& english, const WordPlace& place,
+                         const QPainterPath& englishWord) {
     const PictureBox& ground = place.ground;
     for (int y = ground.top; y <= ground.bottom; ++y)
         for (int x = ground.left; x <= ground.right; ++x) {
@@ -286,15 +289,15 @@ void writeTranslatedWord(const std::filesystem::path& dir, const Lettering& lett
         }
     QImage image = english.copy();
     fill(image, ground, kWhite);
-    lettering.drawTranslated(image, place, englishWord, place.word);
+    lettering.drawTranslated(image, place, englishWord, place.word, language);
     // On white, the ink blends so that the green channel is the grey of either colour of ink.
     QImage grey(ground.width(), ground.height(), QImage::Format_Grayscale8);
     for (int y = 0; y < ground.height(); ++y)
         for (int x = 0; x < ground.width(); ++x)
             grey.scanLine(y)[x] = static_cast<uchar>(qGreen(image.pixel(ground.left + x, ground.top + y)));
-    const std::filesystem::path language = dir / std::string(velmora::lessonLanguage());
-    std::filesystem::create_directories(language);
-    const std::filesystem::path file = language / (velmora::wordImageName(place) + ".pgm");
+    const std::filesystem::path languageDir = dir / std::string(language.code());
+    std::filesystem::create_directories(languageDir);
+    const std::filesystem::path file = languageDir / (velmora::wordImageName(place) + ".pgm");
     QImageWriter writer(QString::fromStdString(file.string()), "pgm");
     if (!writer.write(grey)) throw std::runtime_error("cannot write " + file.string());
     std::printf("wrote %s\n", file.c_str());
@@ -316,7 +319,7 @@ int main(int argc, char** argv) {
         const std::filesystem::path words(argv[2]);
         std::filesystem::create_directories(records);
         const Lettering lettering;
-        velmora::setLessonLanguage(velmora::kEnglish);
+        const velmora::Language englishLanguage;
         std::map<PictureId, QImage> english;
         english[PictureId::Enzyme] = drawEnzyme(lettering);
         english[PictureId::Substrate] = drawSubstrate(lettering);
@@ -326,17 +329,17 @@ int main(int argc, char** argv) {
 
         std::map<PictureWord, std::pair<std::string, QPainterPath>> englishWords;
         for (const WordPlace& place : velmora::kWordPlaces)
-            englishWords[place.word] = {std::string(velmora::pictureWordText(place.word)),
-                                        lettering.outline(place.word)};
+            englishWords[place.word] = {std::string(velmora::pictureWordText(englishLanguage, place.word)),
+                                        lettering.outline(place.word, englishLanguage)};
         // The words are drawn anew, so none is left over from a translation that changed.
         std::filesystem::remove_all(words);
         for (const std::string_view code : velmora::lessonLanguages()) {
-            if (velmora::setLessonLanguage(code) != code)
-                throw std::runtime_error("no catalogue for " + std::string(code));
+            const velmora::Language language(code);
+            if (language.code() != code) throw std::runtime_error("no catalogue for " + std::string(code));
             for (const WordPlace& place : velmora::kWordPlaces) {
                 const auto& [englishText, englishOutline] = englishWords[place.word];
-                if (velmora::pictureWordText(place.word) == englishText) continue;
-                writeTranslatedWord(words, lettering, english[place.picture], place, englishOutline);
+                if (velmora::pictureWordText(language, place.word) == englishText) continue;
+                writeTranslatedWord(words, lettering, language, english[place.picture], place, englishOutline);
             }
         }
     } catch (const std::exception& e) {

@@ -25,8 +25,10 @@
 // decodes them in it, as NAME.TAG.pam (binary PAM, transparent around the word), for the build to
 // turn into the PNG files the page refers to.
 #include "assets/picture_words.h"
+#include "language/language.h"
+#include "markup.h"
+#include "reaction/drag_outline_look.h"
 #include "reaction/focus_mark.h"
-#include "reaction/lesson_language.h"
 #include "reaction/lesson_session.h"
 #include "reaction/lesson_texts.h"
 #include "web/json.h"
@@ -43,24 +45,6 @@
 
 namespace velmora {
 namespace {
-
-std::string escaped(std::string_view text) {
-    std::string out;
-    for (const char c : text) {
-        switch (c) {
-        case '&': out += "&amp;"; break;
-        case '<': out += "&lt;"; break;
-        case '>': out += "&gt;"; break;
-        case '"': out += "&quot;"; break;
-        default: out += c;
-        }
-    }
-    return out;
-}
-
-std::string attribute(std::string_view name, std::string_view value) {
-    return ' ' + std::string(name) + "=\"" + escaped(value) + '"';
-}
 
 std::string cssColor(Rgb rgb) {
     char css[8];
@@ -87,27 +71,27 @@ std::string font(const FontSpec& font) {
     return std::string(css) + ";text-decoration:" + decoration;
 }
 
-// One control in its start state. `layer` is its place in the stack, 1 at the bottom.
+// One control in its start state, in the lesson's language. `layer` is its place in the stack, 1
+// at the bottom.
 std::string controlElement(const LessonSession& lesson, const Control& control, int layer) {
+    const Language& language = lesson.language();
     const ControlRecord& r = control.record();
-    const ControlText about = controlText(r.name);
+    const Accessibility about = lesson.accessibility(control);
     std::string style = box(pixelRectOf(control)) + ";z-index:" + std::to_string(layer) +
                         ";background:" + cssColor(r.effectiveBackColor()) +
                         ";color:" + cssColor(r.effectiveForeColor());
     if (r.font) style += ';' + font(*r.font);
     const std::string common = attribute("id", r.name) + (r.visible ? "" : " hidden") + attribute("style", style);
-    switch (r.kind) {
-    case ControlKind::PushButton:
+    // The lesson's heading is the page's; its push button a button with its caption; a picture
+    // area an element in the role the lesson gives it, named and described as the lesson says.
+    if (about.role == ControlRole::Heading)
+        return "<h1 class=\"label\" data-control=\"label\"" + common + '>' + escaped(captionText(language, control)) +
+               "</h1>";
+    if (r.kind == ControlKind::PushButton)
         return "<button type=\"button\" class=\"button\" data-control=\"button\"" + common + '>' +
-               escaped(captionText(control)) + "</button>";
-    case ControlKind::Label:
-        // The form's one label is its heading, and the page's.
-        return "<h1 class=\"label\" data-control=\"label\"" + common + '>' + escaped(captionText(control)) + "</h1>";
-    case ControlKind::PictureArea: break;
-    }
+               escaped(captionText(language, control)) + "</button>";
     std::string element = "<div class=\"picture\" data-control=\"picture\"" + common +
-                          attribute("role", r.autoDrag || lesson.clickable(control) ? "button" : "img") +
-                          (r.autoDrag ? attribute("aria-roledescription", draggableRoleText()) : "") +
+                          attribute("role", about.role == ControlRole::Button ? "button" : "img") +
                           attribute("aria-label", about.name) + (r.canTakeFocus() ? " tabindex=\"0\"" : "");
     if (!about.description.empty()) {
         // Inside its picture, the description is hidden with it; it is the picture's description
@@ -128,9 +112,8 @@ std::string controlElement(const LessonSession& lesson, const Control& control, 
 }
 
 // The view, and in it Form1 in its start state (the controls in reading order, then the drag
-// outline) and the sentence that says where the lesson stands.
-std::string formElements() {
-    const LessonSession lesson([](const Control&) { return kStatusOk; });
+// outline) and the sentence that says where the lesson stands, as `lesson` (just started) gives them.
+std::string formElements(const LessonSession& lesson) {
     const FormDescription& form = lesson.form().description();
     const PixelRect client = clientRectOf(form);
     const std::string back = cssColor(form.backColor);
@@ -139,9 +122,12 @@ std::string formElements() {
     std::string out =
         "<div id=\"view\"" + attribute("style", "--form-back:" + back) + ">\n<div id=\"Form1\" dir=\"ltr\" " +
         "role=\"group\"" + attribute("aria-label", form.caption) + " aria-describedby=\"stage\"" +
-        attribute("style", "--form-width:" + px(client.width) + ";--form-height:" + px(client.height) + ";--frame:" +
-                               px(kPictureAreaFrameWidth) + ";--focus-ring:" + cssColor(kFocusRingColour) +
-                               ";--focus-ring-width:" + px(kFocusRingWidth) + ";background:" + back) +
+        attribute("style",
+                  "--form-width:" + px(client.width) + ";--form-height:" + px(client.height) +
+                      ";--frame:" + px(kPictureAreaFrameWidth) + ";--focus-ring:" + cssColor(kFocusRingColour) +
+                      ";--focus-ring-width:" + px(kFocusRingWidth) + ";--outline-grey:" + cssColor(kDragOutlineGrey) +
+                      ";--outline-dash-colour:" + cssColor(kDragOutlineDashColour) + ";--outline-width:" +
+                      px(kDragOutlineWidth) + ";--outline-dash:" + px(kDragOutlineDash) + ";background:" + back) +
         ">\n";
     const auto stack = lesson.form().controls(); // top first
     for (const Control* control : lesson.readingOrder()) {
@@ -154,9 +140,8 @@ std::string formElements() {
 }
 
 // The family of the heading's font, quoted for CSS.
-std::string headingFont() {
-    const LessonSession lesson([](const Control&) { return kStatusOk; });
-    for (const Control& control : lesson.form().controls())
+std::string headingFont(const FormModel& form) {
+    for (const Control& control : form.controls())
         if (control.kind() == ControlKind::Label && control.record().font)
             return '"' + control.record().font->family + '"';
     return "serif";
@@ -229,7 +214,7 @@ struct StartScreens {
     bool written = true;
 };
 
-StartScreens startScreens(const std::string& dir) {
+StartScreens startScreens(const LessonSession& lesson, const std::string& dir) {
     using namespace json;
     StartScreens screens;
     std::map<PictureId, ScenePicture> englishPictures;
@@ -241,19 +226,18 @@ StartScreens startScreens(const std::string& dir) {
     std::vector<Written> written;                            // the other languages' words, as images
     std::map<std::string, std::string, std::less<>> english; // the English form's words, by where they go
     for (const std::string_view code : lessonLanguages()) {
-        setLessonLanguage(code);
-        const LessonSession lesson([](const Control&) { return kStatusOk; });
+        const Language language(code);
         const std::string tag = languageTag(code);
         std::vector<std::string> pictures;
         for (const Control& control : lesson.form().controls()) {
             const ControlRecord& r = control.record();
             if (!r.picture || !r.visible) continue;
-            const ScenePicture picture = lessonPicture(*r.picture);
+            const ScenePicture picture = lessonPicture(*r.picture, language);
             if (code == kEnglish) {
                 const PictureBox whole{0, 0, ScenePicture::kWidth - 1, ScenePicture::kHeight - 1};
-                screens.written = screens.written && writePicture(dir + '/' + std::string(pictureName(*r.picture)) +
-                                                                      ".ppm",
-                                                                  whole.width(), whole.height(), pixelsOf(picture, whole));
+                screens.written =
+                    screens.written && writePicture(dir + '/' + std::string(pictureName(*r.picture)) + ".ppm",
+                                                    whole.width(), whole.height(), pixelsOf(picture, whole));
                 englishPictures.emplace(*r.picture, picture);
                 continue;
             }
@@ -268,8 +252,8 @@ StartScreens startScreens(const std::string& dir) {
                 if (same == written.end()) {
                     const std::string file = wordImageName(place) + '.' + tag;
                     screens.written = screens.written && writeLaid(dir + '/' + file + ".pam", picture, *box);
-                    screens.links += "<a" + attribute("id", "word-" + file) + attribute("href", file + ".png") +
-                                     " hidden></a>\n";
+                    screens.links +=
+                        "<a" + attribute("id", "word-" + file) + attribute("href", file + ".png") + " hidden></a>\n";
                     same = written.insert(written.end(), {std::move(pixels), box->left, box->top, "word-" + file});
                 }
                 pictures.push_back(array({text(r.name), text(same->link)}));
@@ -279,20 +263,22 @@ StartScreens startScreens(const std::string& dir) {
         std::vector<std::string> differing;
         const auto word = [&](const std::string& id, std::string_view attribute, std::string_view words) {
             const std::string where = id + ' ' + std::string(attribute);
-            if (code == kEnglish) english.emplace(where, words);
-            else if (english.at(where) != words) differing.push_back(array({text(id), text(attribute), text(words)}));
+            if (code == kEnglish)
+                english.emplace(where, words);
+            else if (english.at(where) != words)
+                differing.push_back(array({text(id), text(attribute), text(words)}));
         };
-        word("stage", "", lesson.stageSentence());
+        word("stage", "", stageText(language, stageOf(lesson.form())));
         for (const Control* control : lesson.readingOrder()) {
             const ControlRecord& r = control->record();
             if (!r.visible) continue;
             if (r.kind != ControlKind::PictureArea) {
-                word(r.name, "", captionText(*control));
+                word(r.name, "", captionText(language, *control));
                 continue;
             }
-            const ControlText about = controlText(r.name);
+            // The name and description the lesson gives in this language (the roles are the same in all).
+            const ControlText about = controlText(language, r.name);
             word(r.name, "aria-label", about.name);
-            if (r.autoDrag) word(r.name, "aria-roledescription", draggableRoleText());
             // The form carries a description where the English one has it.
             const std::string description = r.name + "-description";
             if (code == kEnglish ? !about.description.empty() : english.contains(description + ' '))
@@ -301,7 +287,6 @@ StartScreens startScreens(const std::string& dir) {
         if (code != kEnglish)
             screens.words.emplace(tag, object({field("words", array(differing)), field("pictures", array(pictures))}));
     }
-    setLessonLanguage(kEnglish);
     return screens;
 }
 
@@ -315,19 +300,16 @@ std::string pageLanguages(const StartScreens& screens) {
         tags.push_back(field(tag, text(languageTag(languageForTags(std::vector{tag})))));
     std::vector<std::string> texts;
     for (const std::string_view code : lessonLanguages()) {
-        setLessonLanguage(code);
-        std::vector<std::string> fields{field("dir", text(rightToLeft(code) ? "rtl" : "ltr")),
-                                        field("title", text(pageTitleText())),
-                                        field("loading", text(loadingText())),
-                                        field("cannotLoad", text(cannotLoadText())),
-                                        field("tryAgain", text(tryAgainText())),
-                                        field("fromFile", text(fromFileText())),
-                                        field("cannotRun", text(cannotRunText()))};
+        const Language language(code);
+        std::vector<std::string> fields{
+            field("dir", text(rightToLeft(code) ? "rtl" : "ltr")), field("title", text(pageTitleText(language))),
+            field("loading", text(loadingText(language))),         field("cannotLoad", text(cannotLoadText(language))),
+            field("tryAgain", text(tryAgainText(language))),       field("fromFile", text(fromFileText(language))),
+            field("cannotRun", text(cannotRunText(language)))};
         if (const auto start = screens.words.find(languageTag(code)); start != screens.words.end())
             fields.push_back(field("start", start->second));
         texts.push_back(field(languageTag(code), object(fields)));
     }
-    setLessonLanguage(kEnglish);
     return object(
         {field("form", text(languageTag(kEnglish))), field("tags", object(tags)), field("texts", object(texts))});
 }
@@ -353,12 +335,14 @@ int main(int argc, char** argv) {
     const std::optional<std::string> page = contents(argv[1]);
     const std::optional<std::string> style = contents(argv[2]);
     if (!page || !style) return 1;
-    setLessonLanguage(kEnglish);
+    // The form is written in English; the page's script puts each other language's words in.
+    const Language english;
+    const LessonSession lesson(english, [](const Control&) { return kStatusOk; });
     std::string form;
     StartScreens screens;
     try {
-        form = formElements();
-        screens = startScreens(argv[4]);
+        form = formElements(lesson);
+        screens = startScreens(lesson, argv[4]);
         if (!screens.written) {
             std::cerr << "fill_page: cannot write the pictures into " << argv[4] << '\n';
             return 1;
@@ -370,15 +354,15 @@ int main(int argc, char** argv) {
     const std::map<std::string, std::string, std::less<>> filled{
         {"FORM", form},
         {"STYLE", *style},
-        {"HEADING_FONT", escaped(headingFont())},
+        {"HEADING_FONT", escaped(headingFont(lesson.form()))},
         {"LANGUAGES", pageLanguages(screens)},
         {"START_PICTURES", screens.links},
-        {"TITLE", escaped(pageTitleText())},
-        {"LOADING", escaped(loadingText())},
-        {"TRY_AGAIN", escaped(tryAgainText())},
-        {"CANNOT_RUN", escaped(cannotRunText())},
-        {"CANNOT_LOAD", escaped(cannotLoadText())},
-        {"FROM_FILE", escaped(fromFileText())},
+        {"TITLE", escaped(pageTitleText(english))},
+        {"LOADING", escaped(loadingText(english))},
+        {"TRY_AGAIN", escaped(tryAgainText(english))},
+        {"CANNOT_RUN", escaped(cannotRunText(english))},
+        {"CANNOT_LOAD", escaped(cannotLoadText(english))},
+        {"FROM_FILE", escaped(fromFileText(english))},
     };
     std::string out;
     for (std::size_t at = 0; at < page->size();) {

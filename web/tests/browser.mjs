@@ -99,6 +99,22 @@ export async function launch(engine = 'chromium', { language = 'en-US' } = {}) {
   return browser;
 }
 
+// Runs one test case: `play` with a fresh browser of `engine`, closed again after it; says whether
+// the case passed, and fails the process if not.
+export async function runCase(name, engine, play) {
+  let browser;
+  try {
+    browser = await launch(engine);
+    await play(browser);
+    console.log(`passed: ${name}`);
+  } catch (error) {
+    console.error(`failed: ${name}\n${error.stack ?? error}`);
+    process.exitCode = 1;
+  } finally {
+    await browser?.close();
+  }
+}
+
 // Starts `command` and resolves once it has written a line to file descriptor 3 (Xvfb's
 // -displayfd) or after `wait` ms; rejects if it ends first.
 function started(command, args, options, wait) {

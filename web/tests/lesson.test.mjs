@@ -184,6 +184,18 @@ const cases = {
       assert.match(await heard(lesson.page), kHeard.missed, `drop on the ${where}`);
     }
     assert.equal(await lesson.page.$eval('#outline', (e) => e.hidden), true);
+    // Escape gives a drag up: the outline goes at once, and the release over the enzyme drops nothing.
+    const { page, toPage } = lesson;
+    await page.$eval('#announcer', (e) => { e.textContent = ''; });
+    await page.mouse.move(...toPage(from));
+    await page.mouse.down();
+    await page.mouse.move(...toPage(centre('Picture1')));
+    await press(page, 'Escape');
+    assert.equal(await page.$eval('#outline', (e) => e.hidden), true, 'Escape: the outline is gone');
+    assert.match(await heard(page), kHeard.cancelled);
+    assert.doesNotMatch(await heard(page), kHeard.missed);
+    await page.mouse.up();
+    assert.deepEqual(await shown(page), kApart, 'Escape: the release over the enzyme binds nothing');
   },
 
   async 'a mouse drop anywhere on the enzyme binds, its background strips included'(browser, url) {
@@ -394,6 +406,20 @@ const cases = {
     const { page, toPage } = lesson;
     await mouseDrag(lesson, centre('Picture2'), centre('Picture1'));
     assert.deepEqual(await shown(page), kBound);
+    // The first press released off the complex, the second back on it: no click at all. Only
+    // Chromium's driver takes the click count from the test; Firefox's counts clicks only within
+    // one call, WebKit's by its own clock, which a loaded machine outruns.
+    if (engine === 'chromium') {
+      const edge = [kArea.Picture4.x + 1, centre('Picture4')[1]];
+      await page.mouse.move(...toPage(edge));
+      await page.mouse.down();
+      await page.mouse.move(...toPage([edge[0] - 3, edge[1]]));
+      await page.mouse.up();
+      await page.mouse.move(...toPage(edge));
+      await page.mouse.down({ clickCount: 2 });
+      await page.mouse.up({ clickCount: 2 });
+      assert.deepEqual(await shown(page), kBound, 'a double-click\'s second press is no click on the complex');
+    }
     await page.mouse.click(...toPage(centre('Picture4')), { count: 2 });
     assert.deepEqual(await shown(page), kReleased);
     await page.mouse.click(...toPage(centre('Command1')));
@@ -426,7 +452,10 @@ const cases = {
     assert.deepEqual(await shown(page), kBound);
     assert.match(await heard(page), kHeard.bound);
     assert.equal(await focused(page), 'Picture4');
-    await press(page, 'Enter');
+    // Enter held on: its repeats find the focus on Reset, which a key held since before does not press.
+    await page.keyboard.down('Enter');
+    await page.keyboard.down('Enter');
+    await page.keyboard.up('Enter');
     assert.deepEqual(await shown(page), kReleased);
     assert.match(await heard(page), kHeard.released);
     assert.equal(await focused(page), 'Command1');
@@ -457,12 +486,11 @@ const cases = {
       return read;
     };
     let read = await reading();
-    assert.deepEqual(read.slice(0, 4), ['heading 1: Tessivar', 'image: Enzyme', 'button: Substrate', 'button: Reset']);
+    assert.deepEqual(read.slice(0, 4), ['heading 1: Tessivar', 'image: Enzyme', 'image: Substrate', 'button: Reset']);
     assert.equal(read.length, 5, read.join(' | '));
     assert.match(read[4], /apart/);
     let nodes = await named();
     assert.match(nodes.Enzyme.description, /notch/);
-    assert.equal(nodes.Substrate.roledescription ?? await page.$eval('#Picture2', (e) => e.getAttribute('aria-roledescription')), 'draggable item');
     assert.match(nodes.Substrate.description, /press Space to pick it up/i);
     assert.equal(await page.$eval('#announcer', (e) => e.getAttribute('aria-live')), 'polite');
     await mouseDrag({ page, toPage }, centre('Picture2'), centre('Picture1'));
@@ -850,22 +878,15 @@ if (args[0] === '--list') {
     console.error(`puppeteer-core is not installed: run "npm ci" in web/ (scripts/setup test does)\n${error.message}`);
     process.exit(1);
   });
-  const { serve, launch } = browserModule;
+  const { serve, launch, runCase } = browserModule;
   pixels = browserModule.pixels;
   launchBrowser = launch;
   engine = engineName;
   const server = await serve(site);
-  let browser;
+  const url = edition.endsWith('single file') ? pathToFileURL(singleFile).href : server.url;
   try {
-    browser = await launch(engineName);
-    const url = edition.endsWith('single file') ? pathToFileURL(singleFile).href : server.url;
-    await cases[name](browser, url, { site: resolve(site), singleFile, serve });
-    console.log(`passed: ${name}`);
-  } catch (error) {
-    console.error(`failed: ${name}\n${error.stack ?? error}`);
-    process.exitCode = 1;
+    await runCase(name, engineName, (browser) => cases[name](browser, url, { site: resolve(site), singleFile, serve }));
   } finally {
-    await browser?.close();
     await server.close();
   }
 }

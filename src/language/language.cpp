@@ -1,26 +1,13 @@
 // SPDX-License-Identifier: MIT
-#include "reaction/lesson_language.h"
+#include "language/language.h"
 
-#include "assets/embedded_files.h"
-#include "reaction/message_catalogue.h"
+#include "language/embedded_files.h"
 
 #include <algorithm>
 #include <cstdlib>
-#include <optional>
 
 namespace velmora {
 namespace {
-
-// The language of every text the lesson gives, and its catalogue (none for English).
-struct Current {
-    std::string_view code = kEnglish;
-    std::optional<MessageCatalogue> catalogue;
-};
-
-Current& current() {
-    static Current state;
-    return state;
-}
 
 bool isAlpha(char c) { return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z'); }
 bool isDigit(char c) { return c >= '0' && c <= '9'; }
@@ -121,23 +108,22 @@ std::vector<std::string> languageTagsMatched() {
     return tags;
 }
 
-std::string_view setLessonLanguage(std::string_view code) {
-    Current& now = current();
-    now.code = kEnglish;
-    now.catalogue.reset();
+Language::Language(std::string_view code) {
     for (const EmbeddedFile& file : embeddedCatalogues()) {
         if (file.name != code) continue;
         try {
-            now.catalogue.emplace(file.bytes);
-            now.code = file.name;
+            catalogue_ = std::make_shared<const MessageCatalogue>(file.bytes);
+            code_ = file.name;
         } catch (const CatalogueFormatError&) {
             // The texts as written are always there to fall back on.
         }
     }
-    return now.code;
 }
 
-std::string_view lessonLanguage() { return current().code; }
+std::string_view Language::tr(std::string_view context, std::string_view english) const {
+    if (!catalogue_) return english;
+    return catalogue_->find(context, english).value_or(english);
+}
 
 std::string languageTag(std::string_view code) {
     std::string tag(code);
@@ -148,14 +134,6 @@ std::string languageTag(std::string_view code) {
 bool rightToLeft(std::string_view code) {
     static constexpr std::string_view kRightToLeft[] = {"ar", "dv", "fa", "he", "ps", "sd", "ug", "ur", "yi"};
     return std::find(std::begin(kRightToLeft), std::end(kRightToLeft), languageOfCode(code)) != std::end(kRightToLeft);
-}
-
-std::string_view tr(std::string_view english) { return tr({}, english); }
-
-std::string_view tr(std::string_view context, std::string_view english) {
-    const Current& now = current();
-    if (!now.catalogue) return english;
-    return now.catalogue->find(context, english).value_or(english);
 }
 
 std::string withValue(std::string_view pattern, std::string_view value) {

@@ -1,6 +1,9 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
+#include "language/message_catalogue.h"
+
+#include <memory>
 #include <span>
 #include <string>
 #include <string_view>
@@ -44,11 +47,32 @@ std::string_view languageForTags(std::span<const std::string> tags);
 // lesson runs can look a tag up among these, and then its first subtag.
 std::vector<std::string> languageTagsMatched();
 
-// Makes `code` (one of lessonLanguages()) the language of every text and picture the lesson
-// gives from now on. An unknown code, or a catalogue that cannot be read, leaves English.
-// Returns the code now in use.
-std::string_view setLessonLanguage(std::string_view code);
-std::string_view lessonLanguage();
+/*
+ * One language the lesson speaks: its catalogue's code and its translations. A value: each
+ * session, page or tool holds the language it speaks and hands it to whatever gives words, so
+ * two lessons side by side can speak two languages. Copies share the (read-only) catalogue.
+ *
+ * The default is English, the texts as written. Made from a code of lessonLanguages() it is that
+ * language; an unknown code, or a catalogue that cannot be read, gives English (code() says
+ * which). Nothing here throws.
+ */
+class Language final {
+public:
+    Language() = default;
+    explicit Language(std::string_view code);
+
+    std::string_view code() const { return code_; }
+
+    // `english` in this language: its translation, or `english` itself where there is none.
+    // `english` must be a string literal (or live as long): what is returned may be it.
+    std::string_view tr(std::string_view english) const { return tr({}, english); }
+    // The same for a text under a context, which tells apart equal English words of different use.
+    std::string_view tr(std::string_view context, std::string_view english) const;
+
+private:
+    std::string_view code_ = kEnglish;
+    std::shared_ptr<const MessageCatalogue> catalogue_; // none for English
+};
 
 // The BCP 47 tag of a language's code, as HTML's lang attribute takes it: "pt_BR" is "pt-BR".
 std::string languageTag(std::string_view code);
@@ -56,12 +80,6 @@ std::string languageTag(std::string_view code);
 // Whether the language of `code` is written right to left (Arabic, Hebrew, Persian, Urdu, ...).
 // Only texts follow it: the form keeps its layout in every language.
 bool rightToLeft(std::string_view code);
-
-// `english` in the lesson's language: its translation, or `english` itself where there is none.
-// `english` must be a string literal (or live as long): what is returned may be it.
-std::string_view tr(std::string_view english);
-// The same for a text under a context, which tells apart equal English words of different use.
-std::string_view tr(std::string_view context, std::string_view english);
 
 // `pattern` (a translated text) with its one "%s" replaced by `value`.
 std::string withValue(std::string_view pattern, std::string_view value);

@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: MIT
-#include "reaction/message_catalogue.h"
+#include "language/message_catalogue.h"
 
 #include <algorithm>
 #include <string>
