@@ -148,9 +148,25 @@ LessonStep LessonSession::pointerCancelled(PointerId id) {
 
 LessonStep LessonSession::key(const KeyInput& input) {
     if (ended_ || input.key == Key::Other) return step();
+    // Tab out of a form that is one part of a larger page is the platform's to move on.
+    const bool leaves = input.key == Key::Tab && input.down && tabLeavesForm(input.shift);
     LessonStep out = input.down ? keyPressed(input) : keyReleased(input);
-    out.handled = true;
+    out.handled = !leaves;
     return out;
+}
+
+std::vector<const Control*> LessonSession::shownInTabOrder() const {
+    std::vector<const Control*> shown = tabOrder();
+    std::erase_if(shown, [](const Control* control) { return !control->visible(); });
+    return shown;
+}
+
+bool LessonSession::tabLeavesForm(bool backwards) const {
+    if (!focusLeavesAtEnds_) return false;
+    const std::vector<const Control*> shown = shownInTabOrder();
+    if (shown.empty()) return true;
+    const bool atEnd = focus_ == (backwards ? shown.front() : shown.back());
+    return atEnd || std::find(shown.begin(), shown.end(), focus_) == shown.end();
 }
 
 LessonStep LessonSession::keyPressed(const KeyInput& input) {
@@ -203,9 +219,8 @@ LessonStep LessonSession::keyReleased(const KeyInput& input) {
 }
 
 LessonStep LessonSession::tab(bool backwards) {
-    std::vector<const Control*> shown = tabOrder();
-    std::erase_if(shown, [](const Control* control) { return !control->visible(); });
-    if (shown.empty()) return step();
+    const std::vector<const Control*> shown = shownInTabOrder();
+    if (shown.empty() || tabLeavesForm(backwards)) return step();
     const auto at = std::find(shown.begin(), shown.end(), focus_);
     const std::size_t n = shown.size();
     std::size_t next = backwards ? n - 1 : 0;

@@ -128,12 +128,15 @@ public:
     LessonStep pointerCancelled(PointerId id);
 
     // A key went down or up. The control with the focus acts: Tab and Shift+Tab move the focus
-    // through the shown controls (wrapping), Space and Enter activate (Space on a push button
-    // clicks as it comes up, Enter as it goes down), the arrows move a hold (Shift: a fine step),
-    // Escape gives up any drag or hold, WhereAmI says where the lesson stands. A repeat (marked,
-    // or a press at the very time of the same key's release) activates nothing and acts only on
-    // the control the key first went down on.
+    // through the shown controls (wrapping, unless the focus leaves at the ends), Space and Enter activate (Space on a
+    // push button clicks as it comes up, Enter as it goes down), the arrows move a hold (Shift: a fine step), Escape
+    // gives up any drag or hold, WhereAmI says where the lesson stands. A repeat (marked, or a press at the very time
+    // of the same key's release) activates nothing and acts only on the control the key first went down on.
     LessonStep key(const KeyInput& input);
+    // For a form that is one part of a larger page: Tab from its last shown control, Shift+Tab
+    // from its first, and either from outside the form, are left to the platform, which moves
+    // the focus on out of (or into) the form; within it the focus still goes as the session says.
+    void letFocusLeaveAtEnds() { focusLeavesAtEnds_ = true; }
 
     // A screen reader's default action on `control`, as Space or Enter: a click on it, or on the
     // control that drags, a pick-up and, held, a drop where the outline's centre is.
@@ -176,6 +179,8 @@ private:
     LessonStep keyPressed(const KeyInput& input);
     LessonStep keyReleased(const KeyInput& input);
     LessonStep tab(bool backwards);
+    std::vector<const Control*> shownInTabOrder() const;
+    bool tabLeavesForm(bool backwards) const;
     LessonStep moveHold(Direction direction, bool fine);
     LessonStep giveUp();
     LessonStep raise(Control* control, FormEvent event, const EventArgs& args);
@@ -201,6 +206,7 @@ private:
     const Control* spaceOn_ = nullptr; // the push button Space went down on, clicked as it comes up
     std::vector<const Control*> shownDuringEvent_;
     bool ended_ = false;
+    bool focusLeavesAtEnds_ = false;
 };
 
 } // namespace velmora

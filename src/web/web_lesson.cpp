@@ -70,8 +70,9 @@ const char* decoded(std::span<const std::uint8_t> records) {
 // browser's: it moves the focus through the page's controls in their order and on out of the
 // page, which a lesson inside another page must let it do.
 constexpr std::pair<std::string_view, Key> kBrowserKeys[] = {
-    {" ", Key::Space},          {"Enter", Key::Enter}, {"Escape", Key::Escape},  {"ArrowLeft", Key::Left},
-    {"ArrowRight", Key::Right}, {"ArrowUp", Key::Up},  {"ArrowDown", Key::Down}, {"F1", Key::WhereAmI},
+    {"Tab", Key::Tab},       {" ", Key::Space},        {"Enter", Key::Enter},
+    {"Escape", Key::Escape}, {"ArrowLeft", Key::Left}, {"ArrowRight", Key::Right},
+    {"ArrowUp", Key::Up},    {"ArrowDown", Key::Down}, {"F1", Key::WhereAmI},
 };
 
 // The form as the page needs it once the lesson has started, in the lesson's language: its size,
@@ -146,6 +147,8 @@ EMSCRIPTEN_KEEPALIVE const char* velmora_start() {
     lesson.emplace(velmora::language, [](const velmora::Control& c) {
         return velmora_page_set_visible(c.name().c_str(), c.visible()) ? velmora::kStatusOk : velmora::kStatusFail;
     });
+    // The form is one part of the page: Tab at its ends goes on to the browser's controls.
+    lesson->letFocusLeaveAtEnds();
     return velmora::started();
 }
 // The picture records, `size` bytes at `records` (the page's to free).

@@ -303,6 +303,26 @@ TEST(LessonSession, TheFocusStartsOnTheEnzymeAndTabsThroughThePicturesToReset) {
     EXPECT_EQ(session.focused(), session.firstFocus());
 }
 
+TEST(LessonSession, InAPageTabLeavesTheFormAtItsEndsAndMovesWithinIt) {
+    LessonSession session(kEnglishWords, [](const Control&) { return kStatusOk; });
+    session.letFocusLeaveAtEnds();
+    struct TabCase {
+        const char* from; // nullptr: the focus is outside the form
+        bool backwards;
+        const char* to; // nullptr: the key is left to the page, which moves the focus on
+    };
+    for (const TabCase& row : {TabCase{"Picture1", false, "Picture2"}, TabCase{"Picture2", false, "Command1"},
+                               TabCase{"Command1", true, "Picture2"}, TabCase{"Command1", false, nullptr},
+                               TabCase{"Picture1", true, nullptr}, TabCase{nullptr, false, nullptr}}) {
+        SCOPED_TRACE(std::string(row.from ? row.from : "outside") + (row.backwards ? " Shift+Tab" : " Tab"));
+        (void)session.focusMoved(row.from ? session.form().find(row.from) : nullptr);
+        const LessonStep down = session.key({Key::Tab, true, row.backwards});
+        (void)session.key({Key::Tab, false, row.backwards});
+        EXPECT_EQ(down.handled, row.to != nullptr);
+        EXPECT_EQ(nameOf(down.focus), row.to ? row.to : "(none)");
+    }
+}
+
 TEST(LessonSession, HiddenControlsAreNeverHit) {
     LessonSession session(kEnglishWords, [](const Control&) { return kStatusOk; });
     (void)drag(kSubstrate, kEnzyme)(session);

@@ -622,7 +622,13 @@ const cases = {
     };
     page.on('request', route);
     await page.goto(url, { waitUntil: 'load' });
-    assert.equal(await page.$eval('#notice', (e) => getComputedStyle(e).visibility), 'hidden', 'no sentence at first');
+    // No sentence in the first second: hidden until its animation's delay has run (a loaded
+    // machine may take longer than that to reach the page's load event).
+    const first = await page.$eval('#notice', (e) => ({
+      visibility: getComputedStyle(e).visibility,
+      elapsed: Math.max(0, ...e.getAnimations().map((a) => a.currentTime ?? 0)),
+    }));
+    assert.ok(first.visibility === 'hidden' || first.elapsed >= 1000, `no sentence at first (${first.visibility} after ${first.elapsed} ms)`);
     // The start screen is looked at with the loading sentence out of the way, which under load may
     // already show and take room from the form, as it is once the lesson has hidden the sentence.
     const aside = await page.addStyleTag({ content: '#notice { display: none !important; }' });
