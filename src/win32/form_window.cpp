@@ -4,13 +4,7 @@
 #include "reaction/lesson_texts.h"
 #include "runtime/project_description.h"
 
-#include <algorithm>
-#include <exception>
 #include <utility>
-
-#ifndef WM_DPICHANGED
-#define WM_DPICHANGED 0x02E0
-#endif
 
 namespace velmora::win32 {
 namespace {
@@ -20,9 +14,6 @@ constexpr wchar_t kPictureAreaClass[] = L"VelmoraPictureArea";
 constexpr wchar_t kOutlineClass[] = L"VelmoraOutline";
 constexpr DWORD kFormStyle = WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN;
 constexpr DWORD kFormExStyle = 0;
-// Posted by an accessible object's default action: activate the control with this ID (wParam).
-constexpr UINT kActivateMessage = WM_APP + 1;
-constexpr UINT_PTR kButtonSubclass = 1;
 
 bool registerClass(HINSTANCE instance, const wchar_t* name, WNDPROC procedure, UINT style, HICON icon = nullptr,
                    HICON smallIcon = nullptr) {
@@ -38,70 +29,7 @@ bool registerClass(HINSTANCE instance, const wchar_t* name, WNDPROC procedure, U
     return RegisterClassExW(&windowClass) != 0 || GetLastError() == ERROR_CLASS_ALREADY_EXISTS;
 }
 
-bool isMouseMessage(UINT message) {
-    return message == WM_LBUTTONDOWN || message == WM_LBUTTONDBLCLK || message == WM_MOUSEMOVE ||
-           message == WM_LBUTTONUP;
-}
-
-POINT pointOf(LPARAM lParam) { return {GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)}; }
-
-// A failure the lesson cannot go on from, inside a window procedure: one box, then the end.
-[[noreturn]] void endOnException(const std::wstring& title, const char* what) {
-    MessageBoxW(nullptr, widen(what).c_str(), title.c_str(), MB_OK | MB_ICONERROR | MB_TASKMODAL);
-    ExitProcess(static_cast<UINT>(kExitOnError));
-}
-
-template <class Handler>
-LRESULT guarded(const std::wstring& title, Handler&& handler) {
-    try {
-        return std::forward<Handler>(handler)();
-    } catch (const std::exception& error) {
-        endOnException(title, error.what());
-    }
-}
-
 } // namespace
-
-// Tells screen readers what each window of the form is: the lesson's names and descriptions of the
-// controls, the complex as a button that can be pressed, and where the lesson stands as the form's
-// own description.
-class FormWindow::Accessibility final : public AccessibleSource {
-public:
-    explicit Accessibility(FormWindow& form) : form_(form) {}
-
-    AccessibleFacts facts(HWND window) const override {
-        AccessibleFacts out;
-        if (window == form_.hwnd_) {
-            out.description = widen(form_.stage_);
-            return out;
-        }
-        const Control* control = form_.controlOf(window);
-        if (control == nullptr) return out;
-        const ControlText text = controlText(form_.session_.language(), control->name());
-        out.description = widen(text.description);
-        // Said outright for Reset too: not every system's object for a button says it is one.
-        if (control->kind() == ControlKind::PushButton) out.role = ROLE_SYSTEM_PUSHBUTTON;
-        if (control->kind() == ControlKind::PictureArea) {
-            out.name = widen(text.name);
-            const bool clickable = form_.session_.clickable(*control);
-            out.role = clickable ? ROLE_SYSTEM_PUSHBUTTON : ROLE_SYSTEM_GRAPHIC;
-            if (clickable) out.defaultAction = widen(pressActionText(form_.session_.language()));
-        }
-        return out;
-    }
-
-    bool doDefaultAction(HWND window) override {
-        const Control* control = form_.controlOf(window);
-        if (control == nullptr || control->kind() != ControlKind::PictureArea || !form_.session_.clickable(*control))
-            return false;
-        // Played from the message loop, not inside the screen reader's call.
-        PostMessageW(form_.hwnd_, kActivateMessage, control->record().index, 0);
-        return true;
-    }
-
-private:
-    FormWindow& form_;
-};
 
 FormWindow::FormWindow(HINSTANCE instance, std::string_view title, Language language, const ScenePictures& pictures,
                        VisibilityListener refuse)
@@ -137,7 +65,7 @@ bool FormWindow::create(int showCommand) {
         return false;
     scale_ = Scale(dpiOf(hwnd_));
     announcer_ = std::make_unique<Announcer>(hwnd_);
-    accessibility_ = std::make_shared<Accessibility>(*this);
+    accessibility_ = makeAccessibility();
     if (!createControls()) return false;
     layOut();
     ShowWindow(hwnd_, showCommand);
@@ -157,18 +85,21 @@ bool FormWindow::createControls() {
             window = CreateWindowExW(0, L"STATIC", widen(captionText(session_.language(), control)).c_str(),
                                      WS_CHILD | WS_CLIPSIBLINGS | SS_LEFTNOWORDWRAP | SS_NOPREFIX | shown, 0, 0, 0, 0,
                                      hwnd_, id, instance_, nullptr);
+            if (window != nullptr)
+                SetWindowSubclass(window, systemControlProc, kSubclass, reinterpret_cast<DWORD_PTR>(this));
             break;
         case ControlKind::PushButton:
             window = CreateWindowExW(0, L"BUTTON", widen(captionText(session_.language(), control)).c_str(),
                                      WS_CHILD | WS_CLIPSIBLINGS | WS_TABSTOP | BS_PUSHBUTTON | shown, 0, 0, 0, 0, hwnd_,
                                      id, instance_, nullptr);
             if (window != nullptr)
-                SetWindowSubclass(window, buttonProc, kButtonSubclass, reinterpret_cast<DWORD_PTR>(this));
+                SetWindowSubclass(window, systemControlProc, kSubclass, reinterpret_cast<DWORD_PTR>(this));
             break;
         case ControlKind::PictureArea:
-            // The window's text is the picture's accessible name, for tools that read only that.
+            // The window's text is the picture's accessible name, for tools that read only that. It
+            // draws its frame itself (no client edge), so that the frame is part of the control.
             window = CreateWindowExW(
-                WS_EX_CLIENTEDGE, kPictureAreaClass, widen(controlText(session_.language(), record.name).name).c_str(),
+                0, kPictureAreaClass, widen(controlText(session_.language(), record.name).name).c_str(),
                 WS_CHILD | WS_CLIPSIBLINGS | WS_TABSTOP | shown, 0, 0, 0, 0, hwnd_, id, instance_, this);
             break;
         }
@@ -190,6 +121,8 @@ void FormWindow::layOut() {
                                      kFormExStyle, scale_.dpi());
     SetWindowPos(hwnd_, nullptr, 0, 0, outer.cx, outer.cy, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
 
+    scaled_.clear();
+    for (const PictureBits& picture : pictures_) scaled_.emplace_back(picture, scale_);
     for (HFONT font : fonts_) DeleteObject(font);
     fonts_.clear();
     for (const auto& [control, window] : windows_) {
@@ -207,259 +140,22 @@ void FormWindow::layOut() {
     showOutline(outline);
 }
 
-// --- window procedures ---
-
-LRESULT CALLBACK FormWindow::formProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
-    if (message == WM_NCCREATE) {
-        auto* self = static_cast<FormWindow*>(reinterpret_cast<CREATESTRUCTW*>(lParam)->lpCreateParams);
-        SetWindowLongPtrW(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
-        self->hwnd_ = hwnd;
-    }
-    auto* self = reinterpret_cast<FormWindow*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
-    if (self == nullptr) return DefWindowProcW(hwnd, message, wParam, lParam);
-    if (message == WM_NCDESTROY) {
-        SetWindowLongPtrW(hwnd, GWLP_USERDATA, 0);
-        self->hwnd_ = nullptr;
-        return DefWindowProcW(hwnd, message, wParam, lParam);
-    }
-    return guarded(self->title_, [&] { return self->onFormMessage(message, wParam, lParam); });
+void FormWindow::resized(WPARAM kind, LPARAM size) {
+    if (kind == SIZE_MINIMIZED) return;
+    const int width = scale_.form(LOWORD(size) - 1) + 1;
+    const int height = scale_.form(HIWORD(size) - 1) + 1;
+    play([&] { return session_.resized(width, height); });
 }
 
-LRESULT CALLBACK FormWindow::pictureProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
-    if (message == WM_NCCREATE)
-        SetWindowLongPtrW(hwnd, GWLP_USERDATA,
-                          reinterpret_cast<LONG_PTR>(reinterpret_cast<CREATESTRUCTW*>(lParam)->lpCreateParams));
-    auto* self = reinterpret_cast<FormWindow*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
-    if (self == nullptr) return DefWindowProcW(hwnd, message, wParam, lParam);
-    return guarded(self->title_, [&] { return self->onPictureMessage(hwnd, message, wParam, lParam); });
+void FormWindow::dpiChanged(WPARAM dpi, LPARAM suggested) {
+    scale_ = Scale(HIWORD(dpi));
+    const auto* place = reinterpret_cast<const RECT*>(suggested);
+    SetWindowPos(hwnd_, nullptr, place->left, place->top, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+    layOut();
+    RedrawWindow(hwnd_, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
 }
 
-LRESULT CALLBACK FormWindow::stripProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
-    if (message == WM_NCCREATE)
-        SetWindowLongPtrW(hwnd, GWLP_USERDATA,
-                          reinterpret_cast<LONG_PTR>(reinterpret_cast<CREATESTRUCTW*>(lParam)->lpCreateParams));
-    auto* self = reinterpret_cast<FormWindow*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
-    switch (message) {
-    case WM_NCHITTEST: return HTTRANSPARENT; // the outline is drawing, not a place to click
-    case WM_ERASEBKGND: return 1;
-    case WM_PAINT:
-        if (self != nullptr) {
-            self->paintStrip(hwnd);
-            return 0;
-        }
-        break;
-    default: break;
-    }
-    return DefWindowProcW(hwnd, message, wParam, lParam);
-}
-
-LRESULT CALLBACK FormWindow::buttonProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR,
-                                        DWORD_PTR self) {
-    auto* form = reinterpret_cast<FormWindow*>(self);
-    if (message == WM_NCDESTROY) {
-        RemoveWindowSubclass(hwnd, buttonProc, kButtonSubclass);
-        return DefSubclassProc(hwnd, message, wParam, lParam);
-    }
-    return guarded(form->title_, [&] { return form->onButtonMessage(hwnd, message, wParam, lParam); });
-}
-
-LRESULT FormWindow::onFormMessage(UINT message, WPARAM wParam, LPARAM lParam) {
-    switch (message) {
-    case WM_ERASEBKGND: {
-        RECT client;
-        GetClientRect(hwnd_, &client);
-        fillRect(reinterpret_cast<HDC>(wParam), client, colorRef(session_.form().description().backColor));
-        return 1;
-    }
-    case WM_CTLCOLORSTATIC:
-        if (const Control* control = controlOf(reinterpret_cast<HWND>(lParam))) {
-            auto* dc = reinterpret_cast<HDC>(wParam);
-            const COLORREF back = colorRef(control->record().effectiveBackColor());
-            SetTextColor(dc, colorRef(control->record().effectiveForeColor()));
-            SetBkColor(dc, back);
-            SetDCBrushColor(dc, back);
-            return reinterpret_cast<LRESULT>(GetStockObject(DC_BRUSH));
-        }
-        break;
-    case WM_COMMAND:
-        // Reset clicked by the keyboard's or a screen reader's BM_CLICK; the mouse is routed below.
-        if (HIWORD(wParam) == BN_CLICKED) {
-            if (const Control* control = controlOf(reinterpret_cast<HWND>(lParam)))
-                play([&] { return session_.activate(*control); });
-            return 0;
-        }
-        break;
-    case kActivateMessage:
-        for (const auto& [control, window] : windows_)
-            if (control->record().index == wParam) play([&] { return session_.activate(*control); });
-        return 0;
-    case WM_LBUTTONDOWN:
-    case WM_LBUTTONDBLCLK:
-    case WM_MOUSEMOVE:
-    case WM_LBUTTONUP: pointer(message, pointOf(lParam)); return 0;
-    case WM_CAPTURECHANGED:
-        // Taken away by someone else while the button was down: no drop, no click.
-        if (captured_ && reinterpret_cast<HWND>(lParam) != hwnd_) {
-            captured_ = false;
-            play([&] { return session_.pointerCancelled(); });
-        }
-        return 0;
-    case WM_SETFOCUS:
-        if (!applying_) focusShownControl();
-        return 0;
-    case WM_ACTIVATE:
-        if (LOWORD(wParam) == WA_INACTIVE) {
-            keysDown_.clear();
-            play([&] { return session_.windowDeactivated(); });
-        }
-        break;
-    case WM_SIZE:
-        if (wParam != SIZE_MINIMIZED) {
-            const int width = scale_.form(LOWORD(lParam) - 1) + 1;
-            const int height = scale_.form(HIWORD(lParam) - 1) + 1;
-            play([&] { return session_.resized(width, height); });
-        }
-        return 0;
-    case WM_DPICHANGED: {
-        scale_ = Scale(HIWORD(wParam));
-        const auto* suggested = reinterpret_cast<const RECT*>(lParam);
-        SetWindowPos(hwnd_, nullptr, suggested->left, suggested->top, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
-        layOut();
-        RedrawWindow(hwnd_, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
-        return 0;
-    }
-    case WM_SYSCOLORCHANGE:
-        RedrawWindow(hwnd_, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
-        return 0;
-    case WM_GETOBJECT:
-        if (const LRESULT object = accessibleObjectFor(hwnd_, wParam, lParam, accessibility_)) return object;
-        break;
-    case WM_DESTROY: PostQuitMessage(exitCode_); return 0;
-    default: break;
-    }
-    return DefWindowProcW(hwnd_, message, wParam, lParam);
-}
-
-LRESULT FormWindow::onPictureMessage(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
-    if (forwardMouse(hwnd, message, lParam)) return 0;
-    switch (message) {
-    case WM_PAINT: paintPicture(hwnd); return 0;
-    case WM_ERASEBKGND: return 1;
-    case WM_SETFOCUS:
-        InvalidateRect(hwnd, nullptr, FALSE);
-        controlFocused(hwnd);
-        return 0;
-    case WM_KILLFOCUS: InvalidateRect(hwnd, nullptr, FALSE); return 0;
-    case WM_GETOBJECT:
-        if (const LRESULT object = accessibleObjectFor(hwnd, wParam, lParam, accessibility_)) return object;
-        break;
-    default: break;
-    }
-    return DefWindowProcW(hwnd, message, wParam, lParam);
-}
-
-LRESULT FormWindow::onButtonMessage(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
-    // The button only shows the pressed look the session gives it; its own clicking is not used.
-    if (forwardMouse(hwnd, message, lParam)) return 0;
-    switch (message) {
-    case WM_PAINT: {
-        const LRESULT result = DefSubclassProc(hwnd, message, wParam, lParam);
-        if (GetFocus() == hwnd && ringShown_) {
-            HDC dc = GetDC(hwnd);
-            RECT client;
-            GetClientRect(hwnd, &client);
-            drawFocusRing(dc, client, scale_);
-            ReleaseDC(hwnd, dc);
-        }
-        return result;
-    }
-    case WM_SETFOCUS:
-    case WM_KILLFOCUS:
-    case BM_SETSTATE:
-    case WM_UPDATEUISTATE: {
-        // The button draws these changes itself; paint again so the focus ring is right.
-        const LRESULT result = DefSubclassProc(hwnd, message, wParam, lParam);
-        InvalidateRect(hwnd, nullptr, FALSE);
-        if (message == WM_SETFOCUS) controlFocused(hwnd);
-        return result;
-    }
-    case WM_GETOBJECT:
-        if (const LRESULT object = accessibleObjectFor(hwnd, wParam, lParam, accessibility_)) return object;
-        break;
-    default: break;
-    }
-    return DefSubclassProc(hwnd, message, wParam, lParam);
-}
-
-// --- drawing ---
-
-void FormWindow::paintPicture(HWND hwnd) {
-    PAINTSTRUCT paint;
-    HDC dc = BeginPaint(hwnd, &paint);
-    RECT client;
-    GetClientRect(hwnd, &client);
-    if (const Control* control = controlOf(hwnd)) {
-        const ControlRecord& record = control->record();
-        if (record.picture) {
-            const PictureBits& picture = pictures_[static_cast<std::size_t>(*record.picture)];
-            picture.draw(dc, {0, 0}, scale_);
-            const SIZE size = picture.size(scale_);
-            ExcludeClipRect(dc, 0, 0, size.cx, size.cy);
-        }
-        fillRect(dc, client, colorRef(record.effectiveBackColor()));
-        SelectClipRgn(dc, nullptr);
-        if (GetFocus() == hwnd && ringShown_) drawFocusRing(dc, client, scale_);
-    }
-    EndPaint(hwnd, &paint);
-}
-
-void FormWindow::paintStrip(HWND hwnd) {
-    PAINTSTRUCT paint;
-    HDC dc = BeginPaint(hwnd, &paint);
-    RECT client;
-    GetClientRect(hwnd, &client);
-    POINT origin{};
-    if (outline_) {
-        const RECT ring = scale_.device(*outline_);
-        origin = {ring.left, ring.top};
-        MapWindowPoints(hwnd_, hwnd, &origin, 1);
-    }
-    drawOutlineStrip(dc, client, origin, scale_);
-    EndPaint(hwnd, &paint);
-}
-
-void FormWindow::showOutline(const std::optional<PixelRect>& outline) {
-    if (outline == outline_) return;
-    outline_ = outline;
-    if (!outline) {
-        for (HWND strip : strips_) ShowWindow(strip, SW_HIDE);
-        return;
-    }
-    const RECT r = scale_.device(*outline);
-    const int t = outlineThickness(scale_);
-    const RECT parts[4] = {{r.left, r.top, r.right, r.top + t},
-                           {r.left, r.bottom - t, r.right, r.bottom},
-                           {r.left, r.top + t, r.left + t, r.bottom - t},
-                           {r.right - t, r.top + t, r.right, r.bottom - t}};
-    // On top of every control; repainted where they land, so the dashes keep to the ring.
-    HDWP moves = BeginDeferWindowPos(4);
-    for (std::size_t i = 0; i < strips_.size() && moves != nullptr; ++i)
-        moves = DeferWindowPos(moves, strips_[i], HWND_TOP, parts[i].left, parts[i].top, parts[i].right - parts[i].left,
-                               parts[i].bottom - parts[i].top, SWP_SHOWWINDOW | SWP_NOACTIVATE | SWP_NOCOPYBITS);
-    if (moves != nullptr) EndDeferWindowPos(moves);
-}
-
-// --- the lesson ---
-
-template <class Input>
-void FormWindow::play(Input&& input) {
-    if (hwnd_ == nullptr) return;
-    // Focus moves while the session runs (a handler hiding the focused control) are its own.
-    applying_ = true;
-    const LessonStep step = std::forward<Input>(input)();
-    applying_ = false;
-    apply(step);
-}
+// --- the lesson's answers ---
 
 void FormWindow::apply(const LessonStep& step) {
     showOutline(step.outline);
@@ -477,8 +173,6 @@ void FormWindow::apply(const LessonStep& step) {
         applying_ = true;
         SetFocus(windowOf(step.focus));
         applying_ = false;
-    } else {
-        focusShownControl();
     }
     if (!step.say.empty()) announcer_->say(step.say);
     if (step.error) showError(*step.error);
@@ -493,122 +187,6 @@ void FormWindow::showError(const RunTimeError& error) {
     MessageBoxW(hwnd_, widen(errorBoxText(session_.language(), error)).c_str(), title_.c_str(), MB_OK | MB_ICONERROR);
     exitCode_ = kExitOnError;
     if (hwnd_ != nullptr) DestroyWindow(hwnd_);
-}
-
-void FormWindow::pointer(UINT message, POINT point) {
-    const PixelPoint at = scale_.form(point);
-    switch (message) {
-    case WM_LBUTTONDOWN:
-    case WM_LBUTTONDBLCLK:
-        setRingShown(false);
-        // Every move and the release come to the form until the button is up, wherever they are.
-        captured_ = true;
-        SetCapture(hwnd_);
-        play([&] { return session_.pointerPressed(at, message == WM_LBUTTONDBLCLK); });
-        return;
-    case WM_MOUSEMOVE:
-        if (captured_) play([&] { return session_.pointerMoved(at); });
-        return;
-    case WM_LBUTTONUP:
-        if (!captured_) return;
-        captured_ = false;
-        ReleaseCapture();
-        play([&] { return session_.pointerReleased(at); });
-        return;
-    default: return;
-    }
-}
-
-bool FormWindow::forwardMouse(HWND control, UINT message, LPARAM lParam) {
-    if (!isMouseMessage(message)) return false;
-    // The mouse counts by where it is in the form, whichever control Windows gave it to.
-    POINT point = pointOf(lParam);
-    MapWindowPoints(control, hwnd_, &point, 1);
-    pointer(message, point);
-    return true;
-}
-
-bool FormWindow::translateKey(const MSG& message) {
-    if (hwnd_ == nullptr || (message.hwnd != hwnd_ && !IsChild(hwnd_, message.hwnd))) return false;
-    const WPARAM key = message.wParam;
-    if (message.message == WM_KEYUP) {
-        keysDown_.erase(key);
-        return false;
-    }
-    if (message.message != WM_KEYDOWN) return false;
-    const bool repeat = (message.lParam & (LPARAM{1} << 30)) != 0;
-    const bool shift = GetKeyState(VK_SHIFT) < 0;
-    // Holding Tab goes on through the controls.
-    if (key == VK_TAB) {
-        setRingShown(true);
-        moveFocus(!shift);
-        return true;
-    }
-    const bool arrow = key == VK_LEFT || key == VK_RIGHT || key == VK_UP || key == VK_DOWN;
-    if (!arrow && key != VK_SPACE && key != VK_RETURN && key != VK_ESCAPE && key != VK_F1) return false;
-    if (!repeat) {
-        keysDown_[key] = message.hwnd;
-    } else if (const auto held = keysDown_.find(key); held == keysDown_.end() || held->second != message.hwnd) {
-        return true; // held since before this control took the focus
-    }
-    setRingShown(true);
-    const Control* control = controlOf(message.hwnd);
-    switch (key) {
-    case VK_SPACE:
-    case VK_RETURN:
-        if (!repeat && control != nullptr) play([&] { return session_.activate(*control); });
-        break;
-    case VK_ESCAPE: play([&] { return session_.putDown(); }); break;
-    case VK_F1:
-        if (!repeat) play([&] { return session_.whereAmI(); });
-        break;
-    default: {
-        const Direction direction = key == VK_LEFT    ? Direction::Left
-                                    : key == VK_RIGHT ? Direction::Right
-                                    : key == VK_UP    ? Direction::Up
-                                                      : Direction::Down;
-        play([&] { return session_.moveHold(direction, shift); });
-        break;
-    }
-    }
-    return true;
-}
-
-void FormWindow::moveFocus(bool forward) {
-    const std::vector<const Control*> order = session_.tabOrder();
-    if (order.empty()) return;
-    const Control* current = controlOf(GetFocus());
-    if (current == nullptr) current = session_.focused();
-    const auto size = static_cast<std::ptrdiff_t>(order.size());
-    std::ptrdiff_t index = std::find(order.begin(), order.end(), current) - order.begin();
-    if (index == size) index = forward ? size - 1 : 0;
-    for (std::ptrdiff_t n = 0; n < size; ++n) {
-        index = (index + (forward ? 1 : size - 1)) % size;
-        if (order[static_cast<std::size_t>(index)]->visible()) {
-            SetFocus(windowOf(order[static_cast<std::size_t>(index)]));
-            return;
-        }
-    }
-}
-
-void FormWindow::controlFocused(HWND hwnd) {
-    if (applying_) return;
-    if (const Control* control = controlOf(hwnd)) play([&] { return session_.focusMoved(control); });
-}
-
-void FormWindow::focusShownControl() {
-    // Only while the form has the keyboard, and its focus is on the form itself or on a hidden control.
-    HWND focus = GetFocus();
-    if (focus == nullptr || (focus != hwnd_ && (controlOf(focus) == nullptr || IsWindowVisible(focus)))) return;
-    const Control* target = session_.focused();
-    if (target == nullptr || !target->visible()) target = session_.firstFocus();
-    if (target != nullptr) SetFocus(windowOf(target));
-}
-
-void FormWindow::setRingShown(bool shown) {
-    if (ringShown_ == shown) return;
-    ringShown_ = shown;
-    if (HWND focus = GetFocus(); controlOf(focus) != nullptr) InvalidateRect(focus, nullptr, FALSE);
 }
 
 const Control* FormWindow::controlOf(HWND hwnd) const {

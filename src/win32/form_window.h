@@ -9,11 +9,11 @@
 #include "win32/windows_headers.h"
 
 #include <array>
-#include <map>
 #include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 namespace velmora::win32 {
@@ -24,10 +24,12 @@ using ScenePictures = std::vector<PictureBits>;
 /*
  * The window of Form1 as a plain Win32 window: a presentation of one LessonSession. It makes one
  * child window per control in the model's stacking order (a STATIC label, a BUTTON and picture
- * areas of its own class with the sunken client edge), hides and shows them when the model's
- * change notice says so, turns the messages of the mouse, the keys, the focus, activation and
- * size into the session's inputs, and applies what each returns: the outline, the focus, the
- * pressed look of Reset, the stage and the sentence said aloud. It decides nothing about the lesson.
+ * areas of its own class that draw their sunken frame inside themselves), hides and shows them
+ * when the model's change notice says so, turns the messages of the mouse, the keys, the focus,
+ * activation and size into the session's inputs, and applies what each returns: the outline, the
+ * focus, the pressed look of Reset, the stage and the sentence said aloud. Which key does what,
+ * where the focus goes and what each control is to a screen reader are the session's answers; the
+ * window decides nothing about the lesson.
  *
  * A run-time error shows the modal error box captioned with the project title and then destroys the
  * window, so that the message loop ends with exitCode() kExitOnError; closing the window ends it
@@ -48,8 +50,9 @@ public:
     // when Windows refuses one of them.
     bool create(int showCommand);
 
-    // Handles a queued key message meant for the form before it is translated and dispatched.
-    // Returns true when it was one of the lesson's keys, which is then used up.
+    // Hands a queued press or release of one of the lesson's keys, meant for the form, to the
+    // session before it is translated and dispatched. Returns true when the session took it, which
+    // is then used up (no button clicks itself on Space, no dialog key moves the focus).
     bool translateKey(const MSG& message);
 
     HWND hwnd() const { return hwnd_; }
@@ -61,35 +64,65 @@ private:
         const Control* control;
         HWND hwnd;
     };
+    // Posted by an accessible object's default action: activate the control with this ID (wParam).
+    static constexpr UINT kActivateMessage = WM_APP + 1;
+    // The ID under which the form subclasses the system's controls it uses, the label and the button.
+    static constexpr UINT_PTR kSubclass = 1;
+    // The mouse, the one pointer the window hands the session.
+    static constexpr PointerId kMouse = 1;
 
+    // Window procedures (form_procedures.cpp): each message to its handler below.
     static LRESULT CALLBACK formProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
     static LRESULT CALLBACK pictureProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
     static LRESULT CALLBACK stripProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
-    static LRESULT CALLBACK buttonProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR id,
-                                       DWORD_PTR self);
+    static LRESULT CALLBACK systemControlProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR id,
+                                              DWORD_PTR self);
+    // Runs `handler` for one message of `hwnd`, after answering a screen reader's WM_GETOBJECT;
+    // an exception out of it ends the program with one box.
+    template <class Handler>
+    LRESULT dispatch(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam, Handler&& handler);
     LRESULT onFormMessage(UINT message, WPARAM wParam, LPARAM lParam);
     LRESULT onPictureMessage(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
     LRESULT onButtonMessage(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
 
+    // The window and its controls (form_window.cpp).
     bool createControls();
     void layOut();
+    void resized(WPARAM kind, LPARAM size);
+    void dpiChanged(WPARAM dpi, LPARAM suggested);
+
+    // Painting (form_painting.cpp).
+    void paintFormBackground(HDC dc);
+    LRESULT labelColours(HDC dc, HWND label);
     void paintPicture(HWND hwnd);
     void paintStrip(HWND hwnd);
-
-    // Hands one input to the session and applies its answer.
-    template <class Input>
-    void play(Input&& input);
-    void apply(const LessonStep& step);
+    LRESULT paintButton(HWND hwnd, WPARAM wParam, LPARAM lParam);
     void showOutline(const std::optional<PixelRect>& outline);
+
+    // Accessibility (form_accessibility.cpp): the answer to WM_GETOBJECT for the form or a control,
+    // 0 to leave it to the default window procedure.
+    LRESULT accessibleObject(HWND hwnd, WPARAM wParam, LPARAM lParam);
+    std::shared_ptr<AccessibleSource> makeAccessibility();
+
+    // Hands one input to the session and applies its answer; whether the session took the key.
+    template <class Input>
+    bool play(Input&& input);
+    void apply(const LessonStep& step);
     void showError(const RunTimeError& error);
 
+    // Input translation (form_input.cpp): mouse, keys, focus and activation into the session's calls.
     // A mouse message of the form or of a control, at `point` in the form's client area.
     void pointer(UINT message, POINT point);
     // Passes a mouse message of `control` on to pointer(); false for any other message.
     bool forwardMouse(HWND control, UINT message, LPARAM lParam);
-    void moveFocus(bool forward);
+    void captureChanged(HWND taker);
+    void deactivated();
+    // A click of Reset by the keyboard or a screen reader (BN_CLICKED); false for other commands.
+    bool command(WPARAM wParam, LPARAM lParam);
+    // The control with this ID activated, as an accessible object's default action asks.
+    void activateById(WPARAM id);
     void controlFocused(HWND hwnd);
-    void focusShownControl();
+    void formFocused();
     void setRingShown(bool shown);
 
     const Control* controlOf(HWND hwnd) const;
@@ -106,15 +139,30 @@ private:
     std::optional<PixelRect> outline_;
     std::vector<HFONT> fonts_;
     Scale scale_;
+    std::vector<ScaledPicture> scaled_; // pictures_ at scale_, by PictureId
     std::unique_ptr<Announcer> announcer_;
-    std::shared_ptr<Accessibility> accessibility_;
+    std::shared_ptr<AccessibleSource> accessibility_;
     std::string_view stage_;
     const Control* pressedLook_ = nullptr;
-    std::map<WPARAM, HWND> keysDown_; // each key held, and the window its first press went to
-    bool applying_ = false;           // a step is being played: focus moves are the session's own
-    bool ringShown_ = true;           // the keyboard is in use, so the focused control shows its ring
-    bool captured_ = false;           // the main button went down in the form and is not up yet
+    bool applying_ = false; // a step is being played: focus moves are the session's own
+    bool ringShown_ = true; // the keyboard is in use, so the focused control shows its ring
+    bool captured_ = false; // the main button went down in the form and is not up yet
     int exitCode_ = 0;
 };
+
+template <class Input>
+bool FormWindow::play(Input&& input) {
+    if (hwnd_ == nullptr) return false;
+    const bool dragging = session_.dragging();
+    // Focus moves while the session runs (a handler hiding the focused control) are its own.
+    applying_ = true;
+    const LessonStep step = std::forward<Input>(input)();
+    applying_ = false;
+    apply(step);
+    // A drag given up while the button is still down (Escape): the mouse is let go as well, and
+    // its release later is nobody's.
+    if (dragging && !session_.dragging() && captured_) ReleaseCapture();
+    return step.handled;
+}
 
 } // namespace velmora::win32

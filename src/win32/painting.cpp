@@ -4,6 +4,8 @@
 #include "reaction/drag_outline_look.h"
 #include "reaction/focus_mark.h"
 
+#include <utility>
+
 namespace velmora::win32 {
 namespace {
 
@@ -42,6 +44,36 @@ void PictureBits::draw(HDC dc, POINT at, const Scale& scale) const {
     SetBrushOrgEx(dc, 0, 0, nullptr);
     StretchDIBits(dc, at.x, at.y, size.cx, size.cy, 0, 0, ScenePicture::kWidth, ScenePicture::kHeight, bits_.data(),
                   &info_, DIB_RGB_COLORS, SRCCOPY);
+}
+
+ScaledPicture::ScaledPicture(const PictureBits& picture, const Scale& scale) : size_(picture.size(scale)) {
+    HDC screen = GetDC(nullptr);
+    HDC memory = CreateCompatibleDC(screen);
+    bitmap_ = CreateCompatibleBitmap(screen, size_.cx, size_.cy);
+    ReleaseDC(nullptr, screen);
+    if (memory != nullptr && bitmap_ != nullptr) {
+        const HGDIOBJ old = SelectObject(memory, bitmap_);
+        picture.draw(memory, {0, 0}, scale);
+        SelectObject(memory, old);
+    }
+    if (memory != nullptr) DeleteDC(memory);
+}
+
+ScaledPicture::~ScaledPicture() {
+    if (bitmap_ != nullptr) DeleteObject(bitmap_);
+}
+
+ScaledPicture::ScaledPicture(ScaledPicture&& other) noexcept
+    : size_(other.size_), bitmap_(std::exchange(other.bitmap_, nullptr)) {}
+
+void ScaledPicture::draw(HDC dc, POINT at) const {
+    if (bitmap_ == nullptr) return;
+    HDC memory = CreateCompatibleDC(dc);
+    if (memory == nullptr) return;
+    const HGDIOBJ old = SelectObject(memory, bitmap_);
+    BitBlt(dc, at.x, at.y, size_.cx, size_.cy, memory, 0, 0, SRCCOPY);
+    SelectObject(memory, old);
+    DeleteDC(memory);
 }
 
 void fillRect(HDC dc, const RECT& rect, COLORREF color) {
