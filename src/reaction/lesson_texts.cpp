@@ -8,22 +8,23 @@ namespace velmora {
 ControlText controlText(const Language& language, std::string_view control) {
     if (control == "Picture1")
         // TRANSLATORS: The names and descriptions a screen reader gives the pictures. The pupils
-        // are about ten years old: short sentences, the words of their biology lessons.
+        // are about ten years old: short sentences, the words of their biology lessons. Every
+        // text the screen reader speaks is read with its symbols: a full stop, not a colon; no
+        // dash, no quote marks; a hyphen only where your language's screen reader keeps it silent.
         return {language.tr("Enzyme"),
-                language.tr("The enzyme: a black block with a notch in its top edge, the active site where the "
-                            "substrate fits.")};
+                language.tr("The enzyme is a black block with a notch in its top edge. The notch is the active "
+                            "site, where the substrate fits.")};
     if (control == "Picture2")
         return {language.tr("Substrate"),
-                language.tr("The substrate: a red block with a tab that fits the enzyme's notch. Drag it onto "
-                            "the enzyme with the mouse, or press Space to pick it up, move it with the arrow "
+                language.tr("The substrate is a red block with a tab that fits the enzyme's notch. Drag it onto "
+                            "the enzyme with the mouse. Or press Space to pick it up, move it with the arrow "
                             "keys and press Space again to drop it.")};
     if (control == "Picture3")
-        return {language.tr("Products"), language.tr("The products: two red pieces that the enzyme has released.")};
+        return {language.tr("Products"), language.tr("The products are two red pieces that the enzyme has released.")};
     if (control == "Picture4")
-        return {
-            language.tr("Enzyme\u2013substrate complex"),
-            language.tr("The enzyme\u2013substrate complex: the substrate seated in the enzyme's notch. Click it, or "
-                        "press Space, to release the products.")};
+        return {language.tr("Complex of enzyme and substrate"),
+                language.tr("The substrate sits in the enzyme's notch. Together they are the complex of enzyme and "
+                            "substrate. Click it, or press Space, to release the products.")};
     if (control == "Command1") return {language.tr("caption", "Reset"), language.tr("Starts the lesson again.")};
     if (control == "Label1") return {"Tessivar", ""};
     return {};
@@ -57,10 +58,10 @@ std::string_view stageText(const Language& language, Stage stage) {
     case Stage::Apart:
         return language.tr("The enzyme and the substrate are apart. Move the substrate onto the enzyme.");
     case Stage::Bound:
-        return language.tr("The substrate is bound to the enzyme: this is the enzyme\u2013substrate complex. "
-                           "Activate the complex to release the products.");
+        return language.tr("The substrate is bound to the enzyme. This is the complex of enzyme and substrate. "
+                           "To release the products, click the complex or press Space.");
     case Stage::Released:
-        // TRANSLATORS: "Reset" is the button's caption: use your translation of it.
+        // TRANSLATORS: "Reset" is the button's caption: use your translation of it, without quote marks.
         return language.tr("The products are released and the enzyme is unchanged, ready for another substrate. "
                            "Press Reset to start again.");
     case Stage::Other: break;
@@ -71,15 +72,14 @@ std::string_view stageText(const Language& language, Stage stage) {
 std::string_view announcementText(const Language& language, Announcement announcement) {
     switch (announcement) {
     case Announcement::Bound:
-        return language.tr("The substrate is bound to the enzyme. They form the enzyme\u2013substrate complex. "
+        return language.tr("The substrate is bound to the enzyme. They form the complex of enzyme and substrate. "
                            "Press Space or click the complex to release the products.");
     case Announcement::Released:
         return language.tr("The products are released. The enzyme is back, unchanged, ready for another substrate.");
-    case Announcement::Reset: return language.tr("The lesson starts again: the enzyme and the substrate are apart.");
+    case Announcement::Reset: return language.tr("The lesson starts again. The enzyme and the substrate are apart.");
     case Announcement::Missed:
-        return language.tr("Not on the enzyme \u2014 nothing changed. The substrate is back in its place.");
-    case Announcement::Cancelled:
-        return language.tr("Put down without a drop \u2014 nothing changed. The substrate is back in its place.");
+        return language.tr("Not on the enzyme, so nothing changed. The substrate is back in its place.");
+    case Announcement::Cancelled: return language.tr("Substrate put back. Nothing changed.");
     case Announcement::OverTarget: return language.tr("Over the enzyme. Press Space to drop.");
     }
     return {};
@@ -87,22 +87,22 @@ std::string_view announcementText(const Language& language, Announcement announc
 
 namespace {
 
-// Where the enzyme lies and the arrow keys that lead there: "below: press Down arrow.".
+// Where the enzyme lies and the arrow keys that lead there: "below. Press Down arrow.".
 std::string_view wayTo(const Language& language, Heading heading) {
     if (heading.vertical > 0) {
         // TRANSLATORS: Where the enzyme lies from the substrate the pupil holds, and the arrow
         // keys that lead there. Each ends the sentences "The enzyme is %s" and "It is %s".
-        if (heading.horizontal > 0) return language.tr("below and to the right: press Down and Right arrows.");
-        if (heading.horizontal < 0) return language.tr("below and to the left: press Down and Left arrows.");
-        return language.tr("below: press Down arrow.");
+        if (heading.horizontal > 0) return language.tr("below and to the right. Press Down and Right arrows.");
+        if (heading.horizontal < 0) return language.tr("below and to the left. Press Down and Left arrows.");
+        return language.tr("below. Press Down arrow.");
     }
     if (heading.vertical < 0) {
-        if (heading.horizontal > 0) return language.tr("above and to the right: press Up and Right arrows.");
-        if (heading.horizontal < 0) return language.tr("above and to the left: press Up and Left arrows.");
-        return language.tr("above: press Up arrow.");
+        if (heading.horizontal > 0) return language.tr("above and to the right. Press Up and Right arrows.");
+        if (heading.horizontal < 0) return language.tr("above and to the left. Press Up and Left arrows.");
+        return language.tr("above. Press Up arrow.");
     }
-    if (heading.horizontal > 0) return language.tr("to the right: press Right arrow.");
-    return language.tr("to the left: press Left arrow.");
+    if (heading.horizontal > 0) return language.tr("to the right. Press Right arrow.");
+    return language.tr("to the left. Press Left arrow.");
 }
 
 bool isOver(Heading heading) { return heading.vertical == 0 && heading.horizontal == 0; }
@@ -111,22 +111,22 @@ bool isOver(Heading heading) { return heading.vertical == 0 && heading.horizonta
 
 std::string pickedUpText(const Language& language, Heading towardsEnzyme) {
     if (isOver(towardsEnzyme))
-        return std::string(language.tr("Substrate picked up. It is over the enzyme: press Space to drop."));
-    // TRANSLATORS: %s is one of the places "below: press Down arrow." and so on.
+        return std::string(language.tr("Substrate picked up. It is over the enzyme. Press Space to drop."));
+    // TRANSLATORS: %s is one of the places "below. Press Down arrow." and so on.
     return withValue(language.tr("Substrate picked up. The enzyme is %s"), wayTo(language, towardsEnzyme));
 }
 
 std::string offTargetText(const Language& language, Heading towardsEnzyme) {
     if (isOver(towardsEnzyme)) return std::string(announcementText(language, Announcement::OverTarget));
-    // TRANSLATORS: %s is one of the places "below: press Down arrow." and so on.
+    // TRANSLATORS: %s is one of the places "below. Press Down arrow." and so on.
     return withValue(language.tr("Not over the enzyme. It is %s"), wayTo(language, towardsEnzyme));
 }
 
 std::string holdingText(const Language& language, Heading towardsEnzyme) {
     if (isOver(towardsEnzyme))
         return std::string(language.tr(
-            "You are holding the substrate. It is over the enzyme: press Space to drop. Escape puts it back."));
-    // TRANSLATORS: %s is one of the places "below: press Down arrow." and so on.
+            "You are holding the substrate. It is over the enzyme. Press Space to drop. Escape puts it back."));
+    // TRANSLATORS: %s is one of the places "below. Press Down arrow." and so on.
     return withValue(language.tr("You are holding the substrate. The enzyme is %s Escape puts it back."),
                      wayTo(language, towardsEnzyme));
 }

@@ -49,12 +49,12 @@ enum class Announcement : std::uint8_t {
 
 std::string_view announcementText(const Language& language, Announcement announcement);
 
-// "Substrate picked up. The enzyme is below: press Down arrow." (or "... over the enzyme ...").
+// "Substrate picked up. The enzyme is below. Press Down arrow." (or "... over the enzyme ...").
 std::string pickedUpText(const Language& language, Heading towardsEnzyme);
-// "Not over the enzyme. It is below: press Down arrow."
+// "Not over the enzyme. It is below. Press Down arrow."
 std::string offTargetText(const Language& language, Heading towardsEnzyme);
 // The answer to "where am I?" while the substrate is held: "You are holding the substrate. The
-// enzyme is below: press Down arrow. Escape puts it back."
+// enzyme is below. Press Down arrow. Escape puts it back."
 std::string holdingText(const Language& language, Heading towardsEnzyme);
 
 // What every presentation shows when a stored picture cannot be decoded and the lesson cannot

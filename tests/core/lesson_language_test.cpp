@@ -114,7 +114,7 @@ TEST(LessonLanguage, TwoLessonsSideBySideEachSpeakTheirOwnLanguage) {
     // Played in turn, each pick-up, put-down and stage comes in its own lesson's language.
     const std::string germanPickUp = german.activate(*german.form().find("Picture2")).say;
     const std::string englishPickUp = english.activate(*english.form().find("Picture2")).say;
-    EXPECT_EQ(englishPickUp, "Substrate picked up. The enzyme is below: press Down arrow.");
+    EXPECT_EQ(englishPickUp, "Substrate picked up. The enzyme is below. Press Down arrow.");
     EXPECT_EQ(germanPickUp, pickedUpText(Language("de"), {0, 1}));
     EXPECT_NE(germanPickUp, englishPickUp);
     const KeyInput escape{Key::Escape};

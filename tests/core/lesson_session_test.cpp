@@ -100,7 +100,7 @@ const Input kEscape = tap(Key::Escape), kF1 = tap(Key::WhereAmI),
 const Language kEnglishWords;
 std::string said(Announcement a) { return std::string(announcementText(kEnglishWords, a)); }
 std::string stage(Stage s) { return std::string(stageText(kEnglishWords, s)); }
-const std::string kPickedUp = "Substrate picked up. The enzyme is below: press Down arrow.";
+const std::string kPickedUp = "Substrate picked up. The enzyme is below. Press Down arrow.";
 
 // What one row expects after its input: what shows, every sentence said (in order, joined by
 // " | "), where the focus was moved to (nullptr: it stayed), the outline and the pressed control.
@@ -239,7 +239,7 @@ const std::vector<Script> kScripts = {
         {"pick up, eleven Down arrows", then({space("Picture2"), arrow(Direction::Down, 11)}), kApart,
          kPickedUp + " | " + said(Announcement::OverTarget), nullptr, PixelRect{192, 174, 209, 201}},
         {"thirty Left arrows", arrow(Direction::Left, 30), kApart,
-         "Not over the enzyme. It is to the right: press Right arrow.", nullptr, PixelRect{0, 174, 209, 201}},
+         "Not over the enzyme. It is to the right. Press Right arrow.", nullptr, PixelRect{0, 174, 209, 201}},
     }},
     {"the held outline stays inside the client area", {
         {"pick up", space("Picture2"), kApart, kPickedUp, nullptr, kSubstrateRect},
