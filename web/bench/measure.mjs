@@ -1,13 +1,17 @@
 // SPDX-License-Identifier: MIT
-// Measures the web edition against the floor page (bench/web_floor/) in headless Chromium:
+// Measures the web edition against its floor pages in headless Chromium:
 //   node measure.mjs SITE FLOOR [RUNS]
-// Each page is loaded RUNS times (15 unless given), alternately, each time as a first visit (a
-// fresh browser context), from a plain static server and again from one that compresses with
-// gzip; and the site once more in German (?lang=de) from the plain server. Prints medians of the
-// time from navigation start to the first correct frame, of the bytes each server sent for the
-// visit (the service worker's downloads included), and for the site the main thread's script time
-// over a 300-step mouse drag of the substrate. Then Lighthouse's mobile
-// performance audit of the site, served by Python's http.server, LIGHTHOUSE_RUNS times (3).
+// FLOOR is bench/web_floor/: index.html, the start screen alone (the heading, the two pictures
+// shown at the start, Reset), the floor the site is held to; and four-pictures.html, the same
+// with the two hidden pictures too. Each page is loaded RUNS times (15 unless given),
+// alternately, each time as a first visit (a fresh browser context), from a plain static server,
+// the site and the start-screen floor again from one that compresses with gzip, and the site once
+// more in German (?lang=de) from the plain server. Prints medians of the time from navigation
+// start to the first correct frame and to the first contentful paint, of when the page's response
+// and its last start picture had arrived, of the bytes each server sent for the visit (the service
+// worker's downloads included), and for the site the main thread's script time over a 300-step
+// mouse drag of the substrate. Then Lighthouse's mobile performance audit of the site, served by
+// Python's http.server, LIGHTHOUSE_RUNS times (3).
 
 import { spawn } from 'node:child_process';
 import { cpSync, mkdtempSync, readdirSync, readFileSync, rmSync, statSync, writeFileSync } from 'node:fs';
@@ -71,16 +75,26 @@ async function makeFloor(browser, siteUrl) {
   return floor;
 }
 
-async function loadOnce(browser, server, withDrag, query = '') {
+// When the visit's page and its last PNG had arrived, and its first contentful paint, in ms since
+// navigation start.
+const timings = () => ({
+  pageMs: performance.getEntriesByType('navigation')[0].responseEnd,
+  picturesMs: Math.max(...performance.getEntriesByType('resource').filter((r) => r.name.endsWith('.png')).map((r) => r.responseEnd)),
+  paintMs: performance.getEntriesByName('first-contentful-paint')[0]?.startTime ?? NaN,
+});
+
+// One first visit of `path` (a page and a query) on `server`.
+async function loadOnce(browser, server, withDrag, path = '') {
   const context = await browser.createBrowserContext();
   const page = await context.newPage();
   await page.evaluateOnNewDocument(firstFrameProbe);
   const files = [];
   page.on('response', (response) => { if (!response.url().startsWith('data:')) files.push(new URL(response.url()).pathname); });
   const before = server.sent();
-  await page.goto(server.url + query, { waitUntil: 'load' });
+  await page.goto(server.url + path, { waitUntil: 'load' });
   await page.waitForFunction(() => window.firstFrameMs !== undefined, { timeout: 15000 });
   const firstFrameMs = await page.evaluate(() => window.firstFrameMs);
+  const { pageMs, picturesMs, paintMs } = await page.evaluate(timings);
   // The floor page has no script: nothing to play.
   const plays = await page.evaluate(() => document.querySelector('script[type="module"]') !== null);
   const readyMs = plays ? await (await page.waitForFunction(() => window.readyMs, { timeout: 15000 })).jsonValue() : null;
@@ -113,7 +127,7 @@ async function loadOnce(browser, server, withDrag, query = '') {
     scriptMsPerStep = ((after - before) * 1000) / kDragSteps;
   }
   await context.close();
-  return { firstFrameMs, readyMs, sent, scriptMsPerStep, files };
+  return { firstFrameMs, paintMs, pageMs, picturesMs, readyMs, sent, scriptMsPerStep, files };
 }
 
 // Lighthouse's mobile performance audit of the site served by Python's http.server: medians of
@@ -151,26 +165,33 @@ const plainSite = await serve(siteDir);
 const floorDir = await makeFloor(browser, plainSite.url);
 const servers = [plainSite, await serve(floorDir), await serve(siteDir, { gzip: true }), await serve(floorDir, { gzip: true })];
 try {
-  const results = { site: [], floor: [], siteGzip: [], floorGzip: [], siteGerman: [] };
+  const results = { site: [], floor: [], floorFour: [], siteGzip: [], floorGzip: [], siteGerman: [] };
   for (let i = 0; i < runs; ++i) {
     results.site.push(await loadOnce(browser, servers[0], true));
     results.floor.push(await loadOnce(browser, servers[1], false));
     results.siteGzip.push(await loadOnce(browser, servers[2], false));
     results.floorGzip.push(await loadOnce(browser, servers[3], false));
-    // In another language than the page's own the form shows once the lesson has drawn it.
     results.siteGerman.push(await loadOnce(browser, servers[0], false, '?lang=de'));
+    results.floorFour.push(await loadOnce(browser, servers[1], false, 'four-pictures.html'));
   }
   const version = await browser.version();
   const m = (list, key) => median(list.map((r) => r[key]));
-  const frames = (site, floor) => {
-    const a = m(results[site], 'firstFrameMs');
-    const b = m(results[floor], 'firstFrameMs');
-    return `site ${a.toFixed(1)} ms   floor ${b.toFixed(1)} ms   ratio ${(a / b).toFixed(2)}`;
+  const ms = (value) => `${value.toFixed(1)} ms`.padStart(9);
+  console.log(`${version}, ${runs} first visits of each page, alternating, medians (ms since navigation start):`);
+  console.log('                                     first frame      FCP   page in  pictures in   x floor   x four-picture floor');
+  const row = (name, key, floor = 'floor') => {
+    const frame = m(results[key], 'firstFrameMs');
+    const ratios = key.startsWith('floor') ? '' : `   ${(frame / m(results[floor], 'firstFrameMs')).toFixed(2).padStart(7)}` +
+      (floor === 'floor' ? `   ${(frame / m(results.floorFour, 'firstFrameMs')).toFixed(2).padStart(7)}` : '');
+    console.log(`  ${name.padEnd(34)} ${ms(frame)} ${ms(m(results[key], 'paintMs'))} ${ms(m(results[key], 'pageMs'))}    ` +
+      `${ms(m(results[key], 'picturesMs'))}${ratios}`);
   };
-  console.log(`${version}, ${runs} loads of each page from each server, medians:`);
-  console.log(`first correct frame, plain server  ${frames('site', 'floor')}`);
-  console.log(`first correct frame, gzip server   ${frames('siteGzip', 'floorGzip')}`);
-  console.log(`first correct frame, plain server, the site in German (?lang=de)  ${frames('siteGerman', 'floor')}`);
+  row('site, plain server', 'site');
+  row('site in German (?lang=de), plain', 'siteGerman');
+  row('start-screen floor, plain server', 'floor');
+  row('four-picture floor, plain server', 'floorFour');
+  row('site, gzip server', 'siteGzip', 'floorGzip');
+  row('start-screen floor, gzip server', 'floorGzip');
   console.log(`the lesson plays (body[data-ready]), plain server  site ${m(results.site, 'readyMs').toFixed(1)} ms   ` +
     `gzip server ${m(results.siteGzip, 'readyMs').toFixed(1)} ms   in German ${m(results.siteGerman, 'readyMs').toFixed(1)} ms`);
   const kib = (list) => `${(m(list, 'sent') / 1024).toFixed(1)} KiB`;
