@@ -107,7 +107,9 @@ std::string controlElement(const LessonSession& lesson, const Control& control, 
     element += "<div class=\"inner\">";
     if (r.picture && r.visible) {
         const std::string name(pictureName(*r.picture));
-        element += "<img" + attribute("src", name + ".png") + attribute("width", std::to_string(ScenePicture::kWidth)) +
+        // The start screen's pictures are what its first frame waits for: fetched first.
+        element += "<img fetchpriority=\"high\"" + attribute("src", name + ".png") +
+                   attribute("width", std::to_string(ScenePicture::kWidth)) +
                    attribute("height", std::to_string(ScenePicture::kHeight)) + " alt=\"\" draggable=\"false\">";
     }
     return element + "</div></div>";
