@@ -32,22 +32,27 @@ const median = (values) => {
 // A path without an extension is a folder's index.html.
 const gzipSize = (name, body) => (kCompressible.has(extname(name) || '.html') ? gzipped(body).length : body.length);
 
-// Runs in the page from its first script on: waits for the frame after the one in which both
-// shown pictures and the fonts are in place, and keeps its time since navigation start; and the
-// time at which the lesson plays (the page's body[data-ready]).
+// Runs in the page from its first script on: waits for the frame after the one in which the form
+// shows both start pictures, each whole (the site in another language lays images of its words
+// over the English pictures and shows them once those have loaded), and the fonts are loaded, and
+// keeps its time since navigation start; and the time at which the lesson plays (the page's
+// body[data-ready]).
 function firstFrameProbe() {
   new MutationObserver((changes, observer) => {
     if (!document.body?.dataset.ready) return;
     window.readyMs = performance.now();
     observer.disconnect();
   }).observe(document, { attributes: true, subtree: true, attributeFilter: ['data-ready'] });
-  const shownPictures = () => [...document.querySelectorAll('#Form1 img, #Form1 canvas')]
-    .filter((e) => e.offsetParent !== null && (e.tagName === 'CANVAS' || (e.complete && e.naturalWidth > 0)));
+  const whole = (picture) => {
+    const parts = [...picture.querySelectorAll('img, canvas')];
+    return parts.length > 0 && parts.every((e) => e.tagName === 'CANVAS' ||
+      (e.complete && e.naturalWidth > 0 && getComputedStyle(e).visibility === 'visible'));
+  };
   const check = () => {
     const form = document.getElementById('Form1');
+    const shown = [...document.querySelectorAll('#Form1 .picture')].filter((p) => p.offsetParent !== null);
     const ready = form !== null && form.offsetParent !== null && getComputedStyle(form).visibility === 'visible' &&
-      shownPictures().length === 2 &&
-      document.fonts.status === 'loaded';
+      shown.length === 2 && shown.every(whole) && document.fonts.status === 'loaded';
     if (ready) requestAnimationFrame(() => { window.firstFrameMs = performance.now(); });
     else requestAnimationFrame(check);
   };
