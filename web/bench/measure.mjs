@@ -2,8 +2,8 @@
 // Measures the web edition against its floor pages in headless Chromium:
 //   node measure.mjs SITE FLOOR [RUNS]
 // FLOOR is bench/web_floor/: index.html, the start screen alone (the heading, the two pictures
-// shown at the start, Reset), the floor the site is held to; and four-pictures.html, the same
-// with the two hidden pictures too. Each page is loaded RUNS times (15 unless given),
+// shown at the start, Reset), the floor the site is held to; and four-pictures.html, which this
+// writes beside it, the same with the two pictures hidden at the start too. Each page is loaded RUNS times (15 unless given),
 // alternately, each time as a first visit (a fresh browser context), from a plain static server,
 // the site and the start-screen floor again from one that compresses with gzip, and the site once
 // more in German (?lang=de) from the plain server. Prints medians of the time from navigation
@@ -76,6 +76,12 @@ async function makeFloor(browser, siteUrl) {
   const pngs = await page.$$eval('#Form1 canvas', (canvases) => canvases.map((c) => [c.closest('[data-control]').id, c.toDataURL('image/png')]));
   const files = { Picture1: 'enzyme.png', Picture2: 'substrate.png', Picture3: 'products.png', Picture4: 'complex.png' };
   for (const [control, url] of pngs) writeFileSync(join(floor, files[control]), Buffer.from(url.split(',')[1], 'base64'));
+  // The earlier floor, four-pictures.html: the start screen with the two pictures hidden at the start too.
+  const hidden = (control, left, top, width, height, alt) => `  <div id="${control}" class="picture" ` +
+    `style="left:${left}px;top:${top}px;width:${width}px;height:${height}px;display:none"><img src="${files[control]}" ` +
+    `width="203" height="203" alt="${alt}"></div>\n`;
+  writeFileSync(join(floor, 'four-pictures.html'), readFileSync(join(floor, 'index.html'), 'utf8').replace('  <button',
+    hidden('Picture3', 184, 48, 241, 217, 'Products') + hidden('Picture4', 216, 272, 257, 233, 'Enzyme–substrate complex') + '  <button'));
   await page.close();
   return floor;
 }
