@@ -8,10 +8,12 @@
 //   @FORM@       the view with Form1 and its controls in their start state, as the lesson
 //                describes them in English (geometry, colours, fonts, captions, names and
 //                descriptions, which are shown), each shown picture as an image, NAME.png;
-//   @LANGUAGES@  JSON for the page's script: the language the lesson chooses for every tag it
-//                knows, and the page's own sentences (and title) in each language it speaks, and
-//                for each language but English the start screen's words that differ from the
-//                form's (captions, names, descriptions, the stage sentence), each with the id of
+//   @LANGUAGE_TAGS@  JSON for the page's first script, in its head: the language the lesson
+//                chooses for every tag it knows;
+//   @LANGUAGES@  JSON for the page's script after the form: the page's own sentences (and title)
+//                in each language it speaks, and for each language but English the start
+//                screen's words that differ from the form's (captions, names, descriptions, the
+//                stage sentence), each with the id of
 //                the element and the attribute that carry it, and the words drawn in its shown
 //                pictures that differ, each by the id of the link to its image and its place;
 //   @START_PICTURES@  those links, hidden: NAME.TAG.png, the image of the part of a word's
@@ -105,7 +107,9 @@ std::string controlElement(const LessonSession& lesson, const Control& control, 
     element += "<div class=\"inner\">";
     if (r.picture && r.visible) {
         const std::string name(pictureName(*r.picture));
-        element += "<img" + attribute("src", name + ".png") + attribute("width", std::to_string(ScenePicture::kWidth)) +
+        // The start screen's pictures are what its first frame waits for: fetched first.
+        element += "<img fetchpriority=\"high\"" + attribute("src", name + ".png") +
+                   attribute("width", std::to_string(ScenePicture::kWidth)) +
                    attribute("height", std::to_string(ScenePicture::kHeight)) + " alt=\"\" draggable=\"false\">";
     }
     return element + "</div></div>";
@@ -290,14 +294,19 @@ StartScreens startScreens(const LessonSession& lesson, const std::string& dir) {
     return screens;
 }
 
-// Which language the lesson chooses for each tag it knows by itself (its tag, as <html lang>
-// takes it), and the page's own words in each language: its direction, title and sentences, and
-// the start screen's words and pictures where they are not the English form's.
-std::string pageLanguages(const StartScreens& screens) {
+// Which language the lesson chooses for each tag it knows by itself: its tag, as <html lang> takes it.
+std::string languageTags() {
     using namespace json;
     std::vector<std::string> tags;
     for (const std::string& tag : languageTagsMatched())
         tags.push_back(field(tag, text(languageTag(languageForTags(std::vector{tag})))));
+    return object(tags);
+}
+
+// The page's own words in each language: its direction, title and sentences, and the start
+// screen's words and pictures where they are not the English form's.
+std::string pageLanguages(const StartScreens& screens) {
+    using namespace json;
     std::vector<std::string> texts;
     for (const std::string_view code : lessonLanguages()) {
         const Language language(code);
@@ -310,8 +319,7 @@ std::string pageLanguages(const StartScreens& screens) {
             fields.push_back(field("start", start->second));
         texts.push_back(field(languageTag(code), object(fields)));
     }
-    return object(
-        {field("form", text(languageTag(kEnglish))), field("tags", object(tags)), field("texts", object(texts))});
+    return object({field("texts", object(texts))});
 }
 
 } // namespace
@@ -355,6 +363,7 @@ int main(int argc, char** argv) {
         {"FORM", form},
         {"STYLE", *style},
         {"HEADING_FONT", escaped(headingFont(lesson.form()))},
+        {"LANGUAGE_TAGS", languageTags()},
         {"LANGUAGES", pageLanguages(screens)},
         {"START_PICTURES", screens.links},
         {"TITLE", escaped(pageTitleText(english))},

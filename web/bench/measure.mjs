@@ -1,13 +1,17 @@
 // SPDX-License-Identifier: MIT
-// Measures the web edition against the floor page (bench/web_floor/) in headless Chromium:
+// Measures the web edition against its floor pages in headless Chromium:
 //   node measure.mjs SITE FLOOR [RUNS]
-// Each page is loaded RUNS times (15 unless given), alternately, each time as a first visit (a
-// fresh browser context), from a plain static server and again from one that compresses with
-// gzip; and the site once more in German (?lang=de) from the plain server. Prints medians of the
-// time from navigation start to the first correct frame, of the bytes each server sent for the
-// visit (the service worker's downloads included), and for the site the main thread's script time
-// over a 300-step mouse drag of the substrate. Then Lighthouse's mobile
-// performance audit of the site, served by Python's http.server, LIGHTHOUSE_RUNS times (3).
+// FLOOR is bench/web_floor/: index.html, the start screen alone (the heading, the two pictures
+// shown at the start, Reset), the floor the site is held to; and four-pictures.html, which this
+// writes beside it, the same with the two pictures hidden at the start too. Each page is loaded RUNS times (15 unless given),
+// alternately, each time as a first visit (a fresh browser context), from a plain static server,
+// the site and the start-screen floor again from one that compresses with gzip, and the site once
+// more in German (?lang=de) from the plain server. Prints medians of the time from navigation
+// start to the first correct frame and to the first contentful paint, of when the page's response
+// and its last start picture had arrived, of the bytes each server sent for the visit (the service
+// worker's downloads included), and for the site the main thread's script time over a 300-step
+// mouse drag of the substrate. Then Lighthouse's mobile performance audit of the site, served by
+// Python's http.server, LIGHTHOUSE_RUNS times (3).
 
 import { spawn } from 'node:child_process';
 import { cpSync, mkdtempSync, readdirSync, readFileSync, rmSync, statSync, writeFileSync } from 'node:fs';
@@ -28,22 +32,27 @@ const median = (values) => {
 // A path without an extension is a folder's index.html.
 const gzipSize = (name, body) => (kCompressible.has(extname(name) || '.html') ? gzipped(body).length : body.length);
 
-// Runs in the page from its first script on: waits for the frame after the one in which both
-// shown pictures and the fonts are in place, and keeps its time since navigation start; and the
-// time at which the lesson plays (the page's body[data-ready]).
+// Runs in the page from its first script on: waits for the frame after the one in which the form
+// shows both start pictures, each whole (the site in another language lays images of its words
+// over the English pictures and shows them once those have loaded), and the fonts are loaded, and
+// keeps its time since navigation start; and the time at which the lesson plays (the page's
+// body[data-ready]).
 function firstFrameProbe() {
   new MutationObserver((changes, observer) => {
     if (!document.body?.dataset.ready) return;
     window.readyMs = performance.now();
     observer.disconnect();
   }).observe(document, { attributes: true, subtree: true, attributeFilter: ['data-ready'] });
-  const shownPictures = () => [...document.querySelectorAll('#Form1 img, #Form1 canvas')]
-    .filter((e) => e.offsetParent !== null && (e.tagName === 'CANVAS' || (e.complete && e.naturalWidth > 0)));
+  const whole = (picture) => {
+    const parts = [...picture.querySelectorAll('img, canvas')];
+    return parts.length > 0 && parts.every((e) => e.tagName === 'CANVAS' ||
+      (e.complete && e.naturalWidth > 0 && getComputedStyle(e).visibility === 'visible'));
+  };
   const check = () => {
     const form = document.getElementById('Form1');
+    const shown = [...document.querySelectorAll('#Form1 .picture')].filter((p) => p.offsetParent !== null);
     const ready = form !== null && form.offsetParent !== null && getComputedStyle(form).visibility === 'visible' &&
-      shownPictures().length === 2 &&
-      document.fonts.status === 'loaded';
+      shown.length === 2 && shown.every(whole) && document.fonts.status === 'loaded';
     if (ready) requestAnimationFrame(() => { window.firstFrameMs = performance.now(); });
     else requestAnimationFrame(check);
   };
@@ -67,20 +76,36 @@ async function makeFloor(browser, siteUrl) {
   const pngs = await page.$$eval('#Form1 canvas', (canvases) => canvases.map((c) => [c.closest('[data-control]').id, c.toDataURL('image/png')]));
   const files = { Picture1: 'enzyme.png', Picture2: 'substrate.png', Picture3: 'products.png', Picture4: 'complex.png' };
   for (const [control, url] of pngs) writeFileSync(join(floor, files[control]), Buffer.from(url.split(',')[1], 'base64'));
+  // The earlier floor, four-pictures.html: the start screen with the two pictures hidden at the start too.
+  const hidden = (control, left, top, width, height, alt) => `  <div id="${control}" class="picture" ` +
+    `style="left:${left}px;top:${top}px;width:${width}px;height:${height}px;display:none"><img src="${files[control]}" ` +
+    `width="203" height="203" alt="${alt}"></div>\n`;
+  writeFileSync(join(floor, 'four-pictures.html'), readFileSync(join(floor, 'index.html'), 'utf8').replace('  <button',
+    hidden('Picture3', 184, 48, 241, 217, 'Products') + hidden('Picture4', 216, 272, 257, 233, 'Enzyme–substrate complex') + '  <button'));
   await page.close();
   return floor;
 }
 
-async function loadOnce(browser, server, withDrag, query = '') {
+// When the visit's page and its last PNG had arrived, and its first contentful paint, in ms since
+// navigation start.
+const timings = () => ({
+  pageMs: performance.getEntriesByType('navigation')[0].responseEnd,
+  picturesMs: Math.max(...performance.getEntriesByType('resource').filter((r) => r.name.endsWith('.png')).map((r) => r.responseEnd)),
+  paintMs: performance.getEntriesByName('first-contentful-paint')[0]?.startTime ?? NaN,
+});
+
+// One first visit of `path` (a page and a query) on `server`.
+async function loadOnce(browser, server, withDrag, path = '') {
   const context = await browser.createBrowserContext();
   const page = await context.newPage();
   await page.evaluateOnNewDocument(firstFrameProbe);
   const files = [];
   page.on('response', (response) => { if (!response.url().startsWith('data:')) files.push(new URL(response.url()).pathname); });
   const before = server.sent();
-  await page.goto(server.url + query, { waitUntil: 'load' });
+  await page.goto(server.url + path, { waitUntil: 'load' });
   await page.waitForFunction(() => window.firstFrameMs !== undefined, { timeout: 15000 });
   const firstFrameMs = await page.evaluate(() => window.firstFrameMs);
+  const { pageMs, picturesMs, paintMs } = await page.evaluate(timings);
   // The floor page has no script: nothing to play.
   const plays = await page.evaluate(() => document.querySelector('script[type="module"]') !== null);
   const readyMs = plays ? await (await page.waitForFunction(() => window.readyMs, { timeout: 15000 })).jsonValue() : null;
@@ -113,7 +138,7 @@ async function loadOnce(browser, server, withDrag, query = '') {
     scriptMsPerStep = ((after - before) * 1000) / kDragSteps;
   }
   await context.close();
-  return { firstFrameMs, readyMs, sent, scriptMsPerStep, files };
+  return { firstFrameMs, paintMs, pageMs, picturesMs, readyMs, sent, scriptMsPerStep, files };
 }
 
 // Lighthouse's mobile performance audit of the site served by Python's http.server: medians of
@@ -151,26 +176,33 @@ const plainSite = await serve(siteDir);
 const floorDir = await makeFloor(browser, plainSite.url);
 const servers = [plainSite, await serve(floorDir), await serve(siteDir, { gzip: true }), await serve(floorDir, { gzip: true })];
 try {
-  const results = { site: [], floor: [], siteGzip: [], floorGzip: [], siteGerman: [] };
+  const results = { site: [], floor: [], floorFour: [], siteGzip: [], floorGzip: [], siteGerman: [] };
   for (let i = 0; i < runs; ++i) {
     results.site.push(await loadOnce(browser, servers[0], true));
     results.floor.push(await loadOnce(browser, servers[1], false));
     results.siteGzip.push(await loadOnce(browser, servers[2], false));
     results.floorGzip.push(await loadOnce(browser, servers[3], false));
-    // In another language than the page's own the form shows once the lesson has drawn it.
     results.siteGerman.push(await loadOnce(browser, servers[0], false, '?lang=de'));
+    results.floorFour.push(await loadOnce(browser, servers[1], false, 'four-pictures.html'));
   }
   const version = await browser.version();
   const m = (list, key) => median(list.map((r) => r[key]));
-  const frames = (site, floor) => {
-    const a = m(results[site], 'firstFrameMs');
-    const b = m(results[floor], 'firstFrameMs');
-    return `site ${a.toFixed(1)} ms   floor ${b.toFixed(1)} ms   ratio ${(a / b).toFixed(2)}`;
+  const ms = (value) => `${value.toFixed(1)} ms`.padStart(9);
+  console.log(`${version}, ${runs} first visits of each page, alternating, medians (ms since navigation start):`);
+  console.log('                                     first frame      FCP   page in  pictures in   x floor   x four-picture floor');
+  const row = (name, key, floor = 'floor') => {
+    const frame = m(results[key], 'firstFrameMs');
+    const ratios = key.startsWith('floor') ? '' : `   ${(frame / m(results[floor], 'firstFrameMs')).toFixed(2).padStart(7)}` +
+      (floor === 'floor' ? `   ${(frame / m(results.floorFour, 'firstFrameMs')).toFixed(2).padStart(7)}` : '');
+    console.log(`  ${name.padEnd(34)} ${ms(frame)} ${ms(m(results[key], 'paintMs'))} ${ms(m(results[key], 'pageMs'))}    ` +
+      `${ms(m(results[key], 'picturesMs'))}${ratios}`);
   };
-  console.log(`${version}, ${runs} loads of each page from each server, medians:`);
-  console.log(`first correct frame, plain server  ${frames('site', 'floor')}`);
-  console.log(`first correct frame, gzip server   ${frames('siteGzip', 'floorGzip')}`);
-  console.log(`first correct frame, plain server, the site in German (?lang=de)  ${frames('siteGerman', 'floor')}`);
+  row('site, plain server', 'site');
+  row('site in German (?lang=de), plain', 'siteGerman');
+  row('start-screen floor, plain server', 'floor');
+  row('four-picture floor, plain server', 'floorFour');
+  row('site, gzip server', 'siteGzip', 'floorGzip');
+  row('start-screen floor, gzip server', 'floorGzip');
   console.log(`the lesson plays (body[data-ready]), plain server  site ${m(results.site, 'readyMs').toFixed(1)} ms   ` +
     `gzip server ${m(results.siteGzip, 'readyMs').toFixed(1)} ms   in German ${m(results.siteGerman, 'readyMs').toFixed(1)} ms`);
   const kib = (list) => `${(m(list, 'sent') / 1024).toFixed(1)} KiB`;
