@@ -10,18 +10,21 @@
 namespace velmora {
 namespace {
 
-// What is said after an event, from where the lesson stood before and after it. A drop that
-// changed nothing is said to have missed; any other event that changed nothing says nothing.
-std::string sentenceAfter(const Language& language, Stage before, Stage after, FormEvent event) {
-    if (before == after)
-        return event == FormEvent::DragDrop ? std::string(announcementText(language, Announcement::Missed)) : "";
+// What is announced after an event, from where the lesson stood before and after it, and the cue
+// that sounds with it. A drop that changed nothing missed; any other event that changed nothing
+// announces nothing.
+std::optional<std::pair<Announcement, Cue>> announcementAfter(Stage before, Stage after, FormEvent event) {
+    if (before == after) {
+        if (event == FormEvent::DragDrop) return std::pair{Announcement::Missed, Cue::PutBack};
+        return std::nullopt;
+    }
     switch (after) {
-    case Stage::Bound: return std::string(announcementText(language, Announcement::Bound));
-    case Stage::Released: return std::string(announcementText(language, Announcement::Released));
-    case Stage::Apart: return std::string(announcementText(language, Announcement::Reset));
+    case Stage::Bound: return std::pair{Announcement::Bound, Cue::Bound};
+    case Stage::Released: return std::pair{Announcement::Released, Cue::Released};
+    case Stage::Apart: return std::pair{Announcement::Reset, Cue::Reset};
     case Stage::Other: break;
     }
-    return {};
+    return std::nullopt;
 }
 
 } // namespace
@@ -78,10 +81,12 @@ Accessibility LessonSession::accessibility(const Control& control) const {
             control.record().autoDrag ? pickUpActionText(language_) : ""};
 }
 
-LessonStep LessonSession::step(std::string say) const {
+LessonStep LessonSession::step(std::string say, std::optional<Cue> cue) const {
     LessonStep out;
     out.outline = outline();
     out.say = std::move(say);
+    out.voice = out.say;
+    out.cue = cue;
     if (mainPressed_ != nullptr && pressedOver_ && mainPressed_->kind() == ControlKind::PushButton)
         out.pressed = mainPressed_;
     if (spaceOn_ != nullptr) out.pressed = spaceOn_;
@@ -101,9 +106,9 @@ LessonStep LessonSession::pointerPressed(PointerId id, PixelPoint point, bool se
         // The drag starts at once and the control gets no click; a pointer takes over from the keys.
         endHold();
         const PixelRect rect = pixelRectOf(*target);
-        drag_ = PointerDrag{target, {point.x - rect.x, point.y - rect.y}, rect};
+        drag_ = PointerDrag{target, {point.x - rect.x, point.y - rect.y}, rect, false};
         pointer_ = id;
-        return step();
+        return step({}, Cue::PickUp);
     }
     // The second press of a double-click is no click on a picture, but a push button takes it as one.
     if (!clickable(*target) || (secondOfDoubleClick && target->kind() != ControlKind::PushButton)) return step();
@@ -115,12 +120,15 @@ LessonStep LessonSession::pointerPressed(PointerId id, PixelPoint point, bool se
 
 LessonStep LessonSession::pointerMoved(PointerId id, PixelPoint point) {
     if (pointer_ != id) return step();
-    if (drag_) {
-        drag_->outline.x = point.x - drag_->grab.x;
-        drag_->outline.y = point.y - drag_->grab.y;
-    }
     if (mainPressed_ != nullptr) pressedOver_ = controlAt(form_, point, client_) == mainPressed_;
-    return step();
+    if (!drag_) return step();
+    drag_->outline.x = point.x - drag_->grab.x;
+    drag_->outline.y = point.y - drag_->grab.y;
+    // The pointer drops where it is: it sounds as it comes over the enzyme, not as it leaves.
+    const Control* target = dropTarget();
+    const bool wasOver =
+        std::exchange(drag_->overTarget, target != nullptr && controlAt(form_, point, client_) == target);
+    return step({}, drag_->overTarget && !wasOver ? std::optional(Cue::OverTarget) : std::nullopt);
 }
 
 LessonStep LessonSession::pointerReleased(PointerId id, PixelPoint point) {
@@ -143,7 +151,7 @@ LessonStep LessonSession::pointerCancelled(PointerId id) {
     mainPressed_ = nullptr;
     if (!drag_) return step();
     drag_.reset();
-    return step(std::string(announcementText(language_, Announcement::Cancelled)));
+    return step(std::string(announcementText(language_, Announcement::Cancelled)), Cue::PutBack);
 }
 
 LessonStep LessonSession::key(const KeyInput& input) {
@@ -230,6 +238,12 @@ LessonStep LessonSession::tab(bool backwards) {
     }
     LessonStep out = focusMoved(shown[next]);
     out.focus = shown[next];
+    // The voice names the control the keys brought the focus to, unless the move said more.
+    if (out.voice.empty()) {
+        const Accessibility about = accessibility(*out.focus);
+        out.voice = about.description.empty() ? std::string(about.name)
+                                              : std::string(about.name) + ". " + std::string(about.description);
+    }
     return out;
 }
 
@@ -244,7 +258,7 @@ LessonStep LessonSession::activate(const Control& which) {
         if (target == nullptr) return step();
         hold_.emplace(language_, pixelRectOf(*control), pixelRectOf(*target), client_.width, client_.height);
         holdSource_ = control;
-        return step(pickedUpText(language_, hold_->towardsTarget()));
+        return step(pickedUpText(language_, hold_->towardsTarget()), Cue::PickUp);
     }
     const PixelPoint at = hold_->dropPoint();
     Control* source = holdSource_;
@@ -257,7 +271,9 @@ LessonStep LessonSession::moveHold(Direction direction, bool fine) {
     const int size = fine ? KeyboardHold::kFineStep : KeyboardHold::kStep;
     const int dx = direction == Direction::Left ? -size : direction == Direction::Right ? size : 0;
     const int dy = direction == Direction::Up ? -size : direction == Direction::Down ? size : 0;
-    return step(hold_->moveBy(dx, dy).value_or(std::string()));
+    std::optional<std::string> said = hold_->moveBy(dx, dy);
+    if (!said) return step();
+    return step(std::move(*said), hold_->overTarget() ? std::optional(Cue::OverTarget) : std::nullopt);
 }
 
 LessonStep LessonSession::giveUp() {
@@ -265,7 +281,7 @@ LessonStep LessonSession::giveUp() {
     if (!drag_ && !hold_) return step();
     drag_.reset();
     endHold();
-    return step(std::string(announcementText(language_, Announcement::Cancelled)));
+    return step(std::string(announcementText(language_, Announcement::Cancelled)), Cue::PutBack);
 }
 
 LessonStep LessonSession::whereAmI() {
@@ -334,7 +350,8 @@ LessonStep LessonSession::raise(Control* control, FormEvent event, const EventAr
         return out;
     }
     const Stage after = stageOf(form_);
-    LessonStep out = step(sentenceAfter(language_, before, after, event));
+    const auto said = announcementAfter(before, after, event);
+    LessonStep out = said ? step(std::string(announcementText(language_, said->first)), said->second) : step();
     if (before != after) {
         out.focus = focusAfter(event);
         if (out.focus != nullptr) focus_ = out.focus;

@@ -4,6 +4,7 @@
 #include "language/language.h"
 #include "model/form_model.h"
 #include "model/run_time_error.h"
+#include "reaction/feedback.h"
 #include "reaction/form1_events.h"
 #include "reaction/form_geometry.h"
 #include "reaction/keyboard_hold.h"
@@ -58,6 +59,12 @@ struct LessonStep {
     std::optional<PixelRect> outline;
     // The sentence to say aloud; empty when there is nothing to say.
     std::string say;
+    // What the program's own voice says, where it is on: `say`, or when Tab or Shift+Tab moved
+    // the focus and nothing else is said, the control's name and description. Empty: nothing;
+    // anything else cuts off a sentence still being spoken.
+    std::string voice;
+    // The sound this step makes, where sounds are on: none for a step a pupil need not hear.
+    std::optional<Cue> cue;
     // The control the keyboard focus moves to; nullptr when it stays where it is.
     const Control* focus = nullptr;
     // The control that looks pressed (the main button is down on it and the pointer over it).
@@ -163,6 +170,7 @@ private:
         Control* source;
         PixelPoint grab; // where it was grabbed, in the source's own pixels
         PixelRect outline;
+        bool overTarget; // the pointer is over the control it would drop on
     };
 
     // A key's press: the control it went down on (nullptr: none of the form's).
@@ -175,7 +183,7 @@ private:
         const Control* owner = nullptr;
     };
 
-    LessonStep step(std::string say = {}) const;
+    LessonStep step(std::string say = {}, std::optional<Cue> cue = std::nullopt) const;
     LessonStep keyPressed(const KeyInput& input);
     LessonStep keyReleased(const KeyInput& input);
     LessonStep tab(bool backwards);

@@ -189,4 +189,18 @@ std::string_view fromFileText(const Language& language) {
 // TRANSLATORS: The button that fetches the lesson's files again.
 std::string_view tryAgainText(const Language& language) { return language.tr("Try again"); }
 
+std::string_view aidSwitchText(const Language& language, Aid aid) {
+    // TRANSLATORS: Two switches beside the lesson (on the web page) or in its window's menu (the
+    // desktop): the program reads each step aloud with the computer's voice, and plays a short
+    // sound at each step. Short, as a menu item or a check box says it.
+    if (aid == Aid::Voice) return language.tr("switch", "Read each step aloud");
+    return language.tr("switch", "Play sounds");
+}
+
+std::string_view noVoiceText(const Language& language) {
+    // TRANSLATORS: Shown once, as text, when the pupil switches the voice on and the computer has
+    // no voice that speaks this language.
+    return language.tr("This computer has no voice for this language, so the steps are not read aloud.");
+}
+
 } // namespace velmora

@@ -4,6 +4,7 @@
 #include "language/language.h"
 #include "model/picture_id.h"
 #include "model/run_time_error.h"
+#include "reaction/feedback.h"
 #include "reaction/form_geometry.h"
 #include "reaction/stage.h"
 
@@ -85,5 +86,10 @@ std::string_view cannotLoadText(const Language& language);
 std::string_view loadingText(const Language& language);
 std::string_view fromFileText(const Language& language);
 std::string_view tryAgainText(const Language& language);
+
+// The label of the switch for `aid`: "Read each step aloud", "Play sounds".
+std::string_view aidSwitchText(const Language& language, Aid aid);
+// What is shown once where the platform has no voice for the lesson's language.
+std::string_view noVoiceText(const Language& language);
 
 } // namespace velmora
