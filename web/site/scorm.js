@@ -4,7 +4,8 @@
 // in the window that opened the page). It tells the platform that the pupil has begun
 // ("incomplete", unless the platform has them completed already), that the pupil has completed
 // the lesson once a step of the lesson says the products are released, and how long the pupil
-// stayed; it ends the attempt when the page goes. Nothing here knows a rule of the lesson.
+// stayed; it ends the attempt when the page goes, and begins another if the page comes back.
+// Nothing here knows a rule of the lesson.
 //
 // The platform can neither stop nor disturb the lesson: a refusal, an error code or an exception
 // of its API is let go, and the pupil is shown nothing of it. Without a platform nothing is done.
@@ -73,9 +74,9 @@ function timespan(ms) {
     `${part(Math.floor(hundredths / 100) % 60, 2)}.${part(hundredths % 100, 2)}`;
 }
 
-const begun = performance.now();
 // The platform, once it has taken up the attempt; null without one, or once the attempt ended.
 let platform = null;
+let begun = 0;
 let completed = false;
 
 function record(values) {
@@ -89,14 +90,16 @@ function begin() {
   const api = platformApi();
   if (!api || ask(api, 'LMSInitialize', '') !== 'true') return;
   platform = api;
+  begun = performance.now();
   completed = ['completed', 'passed'].includes(ask(api, 'LMSGetValue', 'cmi.core.lesson_status'));
   if (!completed) record([['cmi.core.lesson_status', 'incomplete']]);
-  addEventListener('pagehide', () => {
-    if (!platform) return;
-    record([]);
-    ask(platform, 'LMSFinish', '');
-    platform = null;
-  });
+}
+
+function end() {
+  if (!platform) return;
+  record([]);
+  ask(platform, 'LMSFinish', '');
+  platform = null;
 }
 
 // Each step of the lesson, as the page applies it: the first with the products released
@@ -107,8 +110,20 @@ export function recordStep(step) {
   record([['cmi.core.lesson_status', 'completed']]);
 }
 
-try {
-  begin();
-} catch {
-  platform = null; // the lesson plays on without its record
+// Nothing here may stop the lesson: whatever throws leaves it playing without its record.
+function guarded(action) {
+  try {
+    action();
+  } catch {
+    platform = null;
+  }
 }
+
+guarded(begin);
+addEventListener('pagehide', () => guarded(end));
+// A page that the browser kept when the pupil left it and shows again (Back, Forward) comes back
+// after its attempt ended: it begins a new one where the platform takes one, and otherwise plays
+// on unrecorded.
+addEventListener('pageshow', (event) => {
+  if (event.persisted) guarded(begin);
+});

@@ -15,7 +15,8 @@ import { join } from 'node:path';
 const kCalls = ['LMSInitialize', 'LMSGetValue', 'LMSSetValue', 'LMSCommit', 'LMSFinish', 'LMSGetLastError'];
 
 // The platform page: window.API as ?platform= asks, each of its calls recorded in `calls` with
-// its arguments and its answer; the SCO in an iframe.
+// its arguments and its answer; the SCO in an iframe. scorm-again's API is `lms`; "new attempts"
+// is scorm-again taking a new attempt (a fresh API) on LMSInitialize after LMSFinish.
 const kPlatformPage = `<!doctype html>
 <meta charset="utf-8"><title>A course</title>
 <script src="scorm12.min.js"></script>
@@ -25,17 +26,23 @@ const kPlatformPage = `<!doctype html>
   const down = () => { throw new Error('the platform is down'); };
   const failing = { refusing: () => 'false', throwing: down,
     'throwing at the end': (name, args) => (args.includes('completed') || name === 'LMSFinish' ? down() : name === 'LMSGetValue' ? '' : 'true') };
-  window.API = platform === 'scorm-again' ? new Scorm12API({ logLevel: 5 }) : {};
+  window.lms = new Scorm12API({ logLevel: 5 });
+  const again = (name, args) => {
+    if (platform === 'new attempts' && name === 'LMSInitialize' && lms.isTerminated()) lms = new Scorm12API({ logLevel: 5 });
+    return lms[name](...args);
+  };
+  const call = ['scorm-again', 'new attempts'].includes(platform) ? again : (name, args) => failing[platform](name, args);
+  window.API = {};
   for (const name of ${JSON.stringify(kCalls)}) {
-    const call = platform === 'scorm-again' ? API[name].bind(API) : (...args) => failing[platform](name, args);
     API[name] = (...args) => {
       const entry = [name, ...args];
       calls.push(entry);
-      const answer = call(...args);
+      const answer = call(name, args);
       entry.push(String(answer));
       return answer;
     };
   }
+  addEventListener('pageshow', (event) => { window.keptByBrowser = event.persisted; });
 </script>
 <iframe src="sco/index.html" title="Lesson" style="width: 663px; height: 510px; border: 0"></iframe>`;
 
@@ -45,6 +52,7 @@ function platformDir(zip) {
   execFileSync('unzip', ['-q', zip, '-d', join(dir, 'sco')]);
   copyFileSync(createRequire(import.meta.url).resolve('scorm-again/scorm12/min'), join(dir, 'scorm12.min.js'));
   writeFileSync(join(dir, 'platform.html'), kPlatformPage);
+  writeFileSync(join(dir, 'elsewhere.html'), '<!doctype html><title>Elsewhere</title>');
   return dir;
 }
 
@@ -59,7 +67,14 @@ async function openPlatform(browser, server, platform) {
   return { page, frame, errors };
 }
 
-const status = (page) => page.evaluate(() => API.cmi.core.lesson_status);
+// The lesson's frame reached through the platform page, for a page the browser kept and showed
+// again, whose frames puppeteer no longer sees: $eval and evaluate as a puppeteer frame has them.
+const lessonFrame = (page) => ({
+  $eval: (selector, action) => page.evaluate(`(${action})(document.querySelector('iframe').contentDocument` +
+    `.querySelector(${JSON.stringify(selector)}))`),
+  evaluate: (action) => page.evaluate(`document.querySelector('iframe').contentWindow.eval(${JSON.stringify(`(${action})()`)})`),
+});
+const status = (page) => page.evaluate(() => lms.cmi.core.lesson_status);
 const shown = (frame, name) => frame.$eval(`#${name}`, (e) => !e.hidden);
 
 // The lesson played from the keyboard: Tab to the substrate, Space, down onto the enzyme, Space,
@@ -106,8 +121,37 @@ const cases = {
     const times = calls.filter(([name, element]) => name === 'LMSSetValue' && element === 'cmi.core.session_time');
     assert.ok(times.length > 0, 'the session time is told');
     for (const [, , time] of times) assert.match(time, /^\d{4}:[0-5]\d:[0-5]\d\.\d\d$/);
-    assert.equal(await page.evaluate(() => API.isTerminated()), true);
+    assert.equal(await page.evaluate(() => lms.isTerminated()), true);
     assert.deepEqual(lesson.errors, []);
+  },
+
+  async 'a page shown again by Back begins a new attempt where the platform takes one, else plays on unrecorded'(browser, server) {
+    for (const [platform, taken] of [['new attempts', true], ['scorm-again', false]]) {
+      const lesson = await openPlatform(browser, server, platform);
+      const { page } = lesson;
+      await playByKeyboard(lesson);
+      const atLeaving = await page.evaluate(() => calls.length);
+      await page.goto(`${server.url}elsewhere.html`);
+      await page.goBack();
+      assert.equal(await page.evaluate(() => window.keptByBrowser), true, `${platform}: the browser kept the page`);
+      const frame = lessonFrame(page);
+      await frame.$eval('#Command1', (e) => e.click());
+      await playByKeyboard({ page, frame });
+      const calls = (await page.evaluate(() => calls)).slice(atLeaving);
+      const names = calls.map(([name]) => name);
+      const again = names.indexOf('LMSInitialize');
+      assert.notEqual(again, -1, `${platform}: asked to begin again`);
+      assert.deepEqual(names.slice(0, again), ['LMSSetValue', 'LMSCommit', 'LMSFinish'], `${platform}: leaving ended the attempt`);
+      assert.equal(calls[again].at(-1), String(taken), `${platform}: a new attempt taken or refused`);
+      const after = names.slice(again + 1);
+      assert.equal(after.includes('LMSSetValue'), taken, `${platform}: recorded only in a new attempt`);
+      assert.equal(after.includes('LMSFinish'), false, `${platform}: not finished twice`);
+      if (taken) assert.equal(await status(page), 'completed', `${platform}: the new attempt is completed`);
+      assert.deepEqual(await frame.evaluate(() => [document.getElementById('notice').hidden,
+        document.querySelectorAll('dialog[open]').length]), [true, 0], `${platform}: nothing is shown`);
+      assert.deepEqual(lesson.errors, [], platform);
+      await page.close();
+    }
   },
 
   async 'a platform that refuses or throws on every call still lets the pupil bind and release, and is not shown'(browser, server) {
