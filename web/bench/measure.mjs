@@ -3,10 +3,10 @@
 //   node measure.mjs SITE FLOOR [RUNS]
 // FLOOR is bench/web_floor/: index.html, the start screen alone (the heading, the two pictures
 // shown at the start, Reset), the floor the site is held to; and four-pictures.html, which this
-// writes beside it, the same with the two pictures hidden at the start too. Each page is loaded RUNS times (15 unless given),
-// alternately, each time as a first visit (a fresh browser context), from a plain static server,
-// the site and the start-screen floor again from one that compresses with gzip, and the site once
-// more in German (?lang=de) from the plain server. Prints medians of the time from navigation
+// writes beside it, the same with the two pictures hidden at the start too. Each page is loaded
+// RUNS times (15 unless given), alternately, each time as a first visit (a fresh browser
+// context), from a plain static server, the site and the start-screen floor again from one that
+// compresses with gzip, and the site once more in German (?lang=de) from the plain server. Prints medians of the time from navigation
 // start to the first correct frame and to the first contentful paint, of when the page's response
 // and its last start picture had arrived, of the bytes each server sent for the visit (the service
 // worker's downloads included), and for the site the main thread's script time over a 300-step
@@ -59,7 +59,8 @@ function firstFrameProbe() {
   requestAnimationFrame(check);
 }
 
-// The floor page needs the four pictures as PNGs: the site's canvases, exactly as it drew them.
+// The floor pages need the pictures as PNGs (the start screen two, the earlier floor all four):
+// the site's canvases, exactly as it drew them.
 async function makeFloor(browser, siteUrl) {
   const floor = mkdtempSync(join(tmpdir(), 'velmora-floor-'));
   cpSync(floorSource, floor, { recursive: true });
