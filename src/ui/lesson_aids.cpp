@@ -38,6 +38,7 @@ void LessonAids::setOutputs(SpeechFactory speech, AudioFactory audio) {
 
 void LessonAids::setFeedback(Feedback feedback, Note note) {
     feedback_ = feedback;
+    feedback_.setScreenReaderRunning(screenReader_);
     note_ = std::move(note);
     // Once the window is up, so that opening the speech service does not hold up its start.
     QMetaObject::invokeMethod(
@@ -52,6 +53,7 @@ void LessonAids::setFeedback(Feedback feedback, Note note) {
 
 void LessonAids::setScreenReaderRunning(bool running) {
     const bool spoke = feedback_.on(Aid::Voice);
+    screenReader_ = running;
     feedback_.setScreenReaderRunning(running);
     if (spoke && !feedback_.on(Aid::Voice) && speech_) speech_->stop();
     prepare();

@@ -69,6 +69,7 @@ private:
     std::unique_ptr<CuePlayer> cues_;
     QMenu* menu_;
     std::array<QAction*, std::size(kAllAids)> switches_{};
+    bool screenReader_ = false;
     bool noVoiceSaid_ = false;
 };
 
