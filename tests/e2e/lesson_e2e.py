@@ -91,21 +91,23 @@ def voice_preset(program, said):
 
 
 def voice_switch(program, said):
-    """Without --voice nothing is spoken, though no screen reader runs; the window's menu (the Menu
-    key, its first item) turns the voice on, and then a pick-up is all that is spoken."""
-    with Lesson(program, screen_reader=False, speech=True) as lesson:
-        tab_to(lesson, said["Picture2"])
-        lesson.keys("space")
-        heard = lesson.hear(said["PickedUp"])
-        lesson.keys("Escape")
-        lesson.hear(said["Cancelled"], heard)
-        lesson.keys("Menu")
-        wait_for(lambda: len(lesson.windows()) > 1, "the menu to open")
-        lesson.keys("Down", "Return")
-        wait_for(lambda: len(lesson.windows()) == 1, "the menu to close")
-        lesson.keys("space")
-        text = spoken(lesson, said, said["PickedUp"])
-        check(text == said["PickedUp"], "more was spoken than the pick-up after the switch")
+    """Nothing is spoken, neither without --voice (no screen reader running) nor with it while a
+    screen reader runs, until the window's menu (the Menu key, its first item) turns the voice on;
+    then a pick-up is all that is spoken."""
+    for args, screen_reader in (([], False), (["--voice"], True)):
+        with Lesson(program, args=args, screen_reader=screen_reader, speech=True) as lesson:
+            tab_to(lesson, said["Picture2"])
+            lesson.keys("space")
+            heard = lesson.hear(said["PickedUp"])
+            lesson.keys("Escape")
+            lesson.hear(said["Cancelled"], heard)
+            lesson.keys("Menu")
+            wait_for(lambda: len(lesson.windows()) > 1, "the menu to open")
+            lesson.keys("Down", "Return")
+            wait_for(lambda: len(lesson.windows()) == 1, "the menu to close")
+            lesson.keys("space")
+            text = spoken(lesson, said, said["PickedUp"])
+            check(text == said["PickedUp"], f"{args}, screen reader {screen_reader}: more was spoken than the pick-up")
 
 
 def focus_ring(program, said):
