@@ -4,6 +4,7 @@
 #include <libspeechd.h>
 
 #include <algorithm>
+#include <csignal>
 #include <cstdlib>
 #include <string>
 
@@ -28,7 +29,8 @@ bool hasVoiceFor(SPDConnection* connection, std::string_view language) {
 /*
  * speech-dispatcher's client library, used directly: it starts the user's service if none runs,
  * and the only setting given is the language, so the user's synthesizer, voice and rate apply.
- * Each sentence goes as text, which a newer text of this program's cuts off.
+ * Each sentence goes as text, which a newer text of this program's cuts off. A service that
+ * goes away is reached once more; then the voice is silent.
  */
 class SpeechDispatcher final : public SpeechOutput {
 public:
@@ -49,7 +51,15 @@ public:
     void say(const QString& text) override {
         if (!available()) return;
         spd_cancel(connection_);
-        spd_say(connection_, SPD_TEXT, text.toUtf8().constData());
+        if (spd_say(connection_, SPD_TEXT, text.toUtf8().constData()) >= 0 || reopened_) return;
+        // The service went away (ended, or restarted): one new connection, which starts it
+        // again if it can; after that the voice stays silent.
+        reopened_ = true;
+        spd_close(connection_);
+        connection_ = nullptr;
+        usable_ = false;
+        start();
+        if (usable_) spd_say(connection_, SPD_TEXT, text.toUtf8().constData());
     }
 
     void stop() override {
@@ -59,6 +69,9 @@ public:
 private:
     void start() {
         started_ = true;
+        // Writing to a service that has gone away must fail the call, not end the program
+        // (Qt's own sockets never raise the signal, so nothing else changes).
+        std::signal(SIGPIPE, SIG_IGN);
         char* error = nullptr;
         connection_ = spd_open2("velmora", "lesson", nullptr, SPD_MODE_SINGLE, nullptr, 1, &error);
         std::free(error);
@@ -71,6 +84,7 @@ private:
     SPDConnection* connection_ = nullptr;
     bool started_ = false;
     bool usable_ = false;
+    bool reopened_ = false;
 };
 
 } // namespace

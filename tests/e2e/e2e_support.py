@@ -180,7 +180,7 @@ class Speech:
             for language in ("en", "de"):
                 f.write(f'AddVoice "{language}" "MALE1" "{language}"\nGenericLanguage "{language}" "{language}" "utf-8"\n')
         socket = os.path.join(folder, "socket")
-        processes.add(subprocess.Popen(["speech-dispatcher", "-s", "-t", "0", "-C", folder, "-S", socket, "-c",
+        self.process = processes.add(subprocess.Popen(["speech-dispatcher", "-s", "-t", "0", "-C", folder, "-S", socket, "-c",
                                         "unix_socket", "-P", os.path.join(folder, "pid"), "-L", folder],
                                        # It ends at start in a locale the machine lacks; the language
                                        # comes with each sentence.

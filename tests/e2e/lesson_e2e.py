@@ -110,6 +110,21 @@ def voice_switch(program, said):
             check(text == said["PickedUp"], f"{args}, screen reader {screen_reader}: more was spoken than the pick-up")
 
 
+def voice_gone(program, said):
+    """speech-dispatcher ends in the middle of a lesson with the voice on: the lesson plays on."""
+    with Lesson(program, args=["--voice"], screen_reader=False, speech=True) as lesson:
+        tab_to(lesson, said["Picture2"])
+        lesson.keys("space")
+        spoken(lesson, said, said["PickedUp"])
+        lesson.speech.process.terminate()
+        lesson.speech.process.wait(5)
+        heard = len(lesson.heard)
+        for key, sentence in (("Escape", "Cancelled"), ("space", "PickedUp"), ("Escape", "Cancelled")):
+            lesson.keys(key)
+            heard = lesson.hear(said[sentence], heard)
+        check(lesson.app.poll() is None, f"the program ended with status {lesson.app.returncode}")
+
+
 def focus_ring(program, said):
     from Xlib import X, display
 
@@ -253,4 +268,4 @@ if __name__ == "__main__":
           "focus_ring": focus_ring, "no_display": no_display,
           "chord": chord_on_substrate, "reset_with_right_held": reset_with_right_held, "held_enter": held_enter,
           "destroyed_window": destroyed_window, "wm_class": wm_class, "voice_preset": voice_preset,
-          "voice_switch": voice_switch})
+          "voice_switch": voice_switch, "voice_gone": voice_gone})
