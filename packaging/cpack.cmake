@@ -21,8 +21,8 @@ set(CPACK_DEBIAN_PACKAGE_RELEASE ${VELMORA_DEBIAN_RELEASE})
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 set(CPACK_DEBIAN_PACKAGE_DEPENDS "fonts-comic-neue")
 # Qt's own Wayland plugin, so that a Wayland session shows the window natively, not through
-# XWayland.
-set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "qt6-wayland")
+# XWayland; speech-dispatcher and a synthesizer for the program's own voice (off unless switched on).
+set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "qt6-wayland, speech-dispatcher, speech-dispatcher-espeak-ng")
 set(CPACK_DEBIAN_PACKAGE_DESCRIPTION
     "Tessivar shows how an enzyme works, in three pictures.\n\
 The learner drags the red substrate onto the black enzyme: the two join into\n\

@@ -2,12 +2,14 @@
 #include "app/run_main.h"
 
 #include "app/error_policy.h"
+#include "app/options.h"
 #include "app/platform_start.h"
 #include "assets/scene_picture.h"
 #include "language/language.h"
 #include "reaction/lesson_texts.h"
 #include "runtime/error_handling.h"
 #include "ui/form_window.h"
+#include "ui/lesson_aids.h"
 #include "ui/native_window_watch.h"
 #include "ui/scene_images.h"
 
@@ -15,6 +17,7 @@
 #include <QDir>
 #include <QIcon>
 
+#include <cstdio>
 #include <optional>
 
 namespace velmora {
@@ -31,6 +34,12 @@ QIcon applicationIcon() {
 } // namespace
 
 int runMain(const ProjectDescription& project, int argc, char** argv) {
+    const Options options = parseOptions(argc, argv);
+    if (options.help) {
+        // Before Qt: the usage needs no display.
+        std::fwrite(helpText().data(), 1, helpText().size(), stdout);
+        return 0;
+    }
     std::optional<PlatformStartGuard> start(std::in_place, argc, argv);
     QApplication app(argc, argv);
     start.reset();
@@ -59,6 +68,8 @@ int runMain(const ProjectDescription& project, int argc, char** argv) {
     FormWindow window(language, images);
     policy.setParentWindow(&window);
     window.setErrorReport([&policy](const RunTimeError& error) { policy.report(error); });
+    window.aids().setFeedback(Feedback(options.voice, options.sound),
+                              [](const QString& line) { writeToStderr(stderrLine(line)); });
     window.show();
     const NativeWindowWatch watch(&window);
     return QApplication::exec();

@@ -6,6 +6,7 @@
 #include "ui/drag_outline.h"
 #include "ui/key_times.h"
 #include "ui/label_widget.h"
+#include "ui/lesson_aids.h"
 #include "ui/picture_area_widget.h"
 #include "ui/push_button_widget.h"
 #include "ui/qt_conversions.h"
@@ -67,6 +68,7 @@ FormWindow::FormWindow(Language language, const SceneImages& images, QWidget* pa
     resize(client.width, client.height);
 
     announcer_ = new Announcer(this);
+    aids_ = new LessonAids(session_.language(), this);
     createControls(images);
     const std::vector<const Control*> order = session_.tabOrder();
     for (std::size_t i = 1; i < order.size(); ++i)
@@ -174,6 +176,7 @@ void FormWindow::apply(const LessonStep& step, Qt::FocusReason reason) {
     if (stage != accessibleDescription()) setAccessibleDescription(stage);
     if (step.focus != nullptr) controlWidget(step.focus->name())->setFocus(reason);
     if (!step.say.empty()) announcer_->announce(QString::fromStdString(step.say));
+    aids_->apply(step);
     if (step.error && errorReport_) errorReport_(*step.error);
 }
 
@@ -251,7 +254,43 @@ bool FormWindow::playKey(QObject* receiver, QKeyEvent* event) {
     return handled;
 }
 
+bool FormWindow::offerSwitches(QEvent* event) {
+    QPoint at;
+    switch (event->type()) {
+    case QEvent::MouseButtonPress:
+    case QEvent::MouseButtonDblClick: {
+        const auto* mouse = static_cast<QMouseEvent*>(event);
+        rightClick_ = mouse->buttons() == Qt::RightButton && !dragInProgress();
+        return false;
+    }
+    case QEvent::MouseButtonRelease: {
+        const auto* mouse = static_cast<QMouseEvent*>(event);
+        if (!rightClick_ || mouse->button() != Qt::RightButton || mouse->buttons() != Qt::NoButton) return false;
+        rightClick_ = false;
+        at = mouse->globalPosition().toPoint();
+        break;
+    }
+    case QEvent::KeyPress: {
+        const auto* key = static_cast<QKeyEvent*>(event);
+        const bool shiftF10 = key->key() == Qt::Key_F10 && key->modifiers() == Qt::ShiftModifier;
+        if (key->key() != Qt::Key_Menu && !shiftF10) return false;
+        if (key->isAutoRepeat()) return true;
+        const QWidget* focused = focusWidget() != nullptr ? focusWidget() : this;
+        at = focused->mapToGlobal(focused->rect().center());
+        break;
+    }
+    case QEvent::ContextMenu:
+        // Qt's own request comes with the right button's press, which may yet be part of a chord;
+        // the press and the release above decide.
+        return true;
+    default: return false;
+    }
+    aids_->showMenu(at);
+    return true;
+}
+
 bool FormWindow::eventFilter(QObject* watched, QEvent* event) {
+    if (offerSwitches(event)) return true;
     switch (event->type()) {
     case QEvent::MouseButtonPress:
     case QEvent::MouseButtonDblClick:

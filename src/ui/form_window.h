@@ -19,6 +19,7 @@ namespace velmora {
 
 class Announcer;
 class DragOutline;
+class LessonAids;
 class SceneImages;
 
 /*
@@ -29,9 +30,11 @@ class SceneImages;
  * sentence the announcer says. It decides nothing about the lesson.
  *
  * Mouse events count by where the main button is in the window, whichever widget Qt delivers
- * them to; other buttons do nothing. Every key goes to the session as it comes, with X's own time
- * (key_times.h); what the session takes, Qt does not also act on. A run-time error in a step goes
- * to the error report set here.
+ * them to; other buttons do nothing in the lesson. A right click (pressed and released with no
+ * other button, and no drag under way), Shift+F10 and the Menu key open the switches of the
+ * program's own voice and sounds (LessonAids), which carry out each step's voice and cue. Every key goes to the session
+ * as it comes, with X's own time (key_times.h); what the session takes, Qt does not also act on. A run-time error in a
+ * step goes to the error report set here.
  */
 class FormWindow final : public QWidget {
     Q_OBJECT
@@ -54,6 +57,8 @@ public:
     bool keyboardDragInProgress() const { return session_.holding(); }
     const DragOutline* dragOutline() const { return outline_.get(); }
     const Announcer* announcer() const { return announcer_; }
+    // The program's own voice and sounds, and their switches.
+    LessonAids& aids() { return *aids_; }
     // Where a run-time error of a step goes (the program's error box).
     void setErrorReport(std::function<void(const RunTimeError&)> report) { errorReport_ = std::move(report); }
 
@@ -75,16 +80,20 @@ private:
     void apply(const LessonStep& step, Qt::FocusReason reason);
     void routeMouse(QMouseEvent* event);
     bool playKey(QObject* receiver, QKeyEvent* event);
+    // Opens the switches for a right click, Shift+F10 or the Menu key; true when `event` was one.
+    bool offerSwitches(QEvent* event);
 
     LessonSession session_;
     std::vector<std::pair<const Control*, QWidget*>> widgets_; // stacking order, top first
     std::unique_ptr<DragOutline> outline_;
     Announcer* announcer_ = nullptr;
+    LessonAids* aids_ = nullptr;
     const Control* pressedLook_ = nullptr;
     QPointer<QWidget> knownFocus_; // the control whose focus the window has last heard of
     std::function<void(const RunTimeError&)> errorReport_;
     bool keepFocus_ = false; // while the session runs, a control it hides keeps the focus
     bool shownOnce_ = false;
+    bool rightClick_ = false; // the right button went down alone, and may yet make a right click
 };
 
 } // namespace velmora

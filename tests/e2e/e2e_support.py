@@ -39,7 +39,10 @@ def in_own_session():
     if os.environ.get(BUS_MARK) != "1":
         # A runtime folder of its own too: the accessibility bus puts its socket there, and tests
         # that run side by side must not share it.
-        env = dict(os.environ, XDG_RUNTIME_DIR=tempfile.mkdtemp(prefix="velmora-e2e-"), **{BUS_MARK: "1"})
+        # Settings in memory: what the accessibility bus is told (a screen reader runs, or not) stays
+        # with the test, and the desktop's own settings neither reach it nor are changed by it.
+        env = dict(os.environ, XDG_RUNTIME_DIR=tempfile.mkdtemp(prefix="velmora-e2e-"), GSETTINGS_BACKEND="memory",
+                   **{BUS_MARK: "1"})
         os.execvpe("dbus-run-session", ["dbus-run-session", "--", sys.executable, *sys.argv], env)
 
 
@@ -158,13 +161,54 @@ def run(args, env):
     return subprocess.run(args, env=env, check=True, capture_output=True, text=True, timeout=30).stdout
 
 
+class Speech:
+    """A speech-dispatcher of the test's own, reached at `address`, whose one synthesizer writes
+    down each piece it is asked to say (it says each sentence as a piece) with its language."""
+
+    def __init__(self, processes):
+        if shutil.which("speech-dispatcher") is None:
+            print("SKIPPED: missing speech-dispatcher (scripts/setup test installs it)")
+            sys.exit(SKIP)
+        folder = tempfile.mkdtemp(prefix="speech-", dir=os.environ["XDG_RUNTIME_DIR"])
+        os.makedirs(os.path.join(folder, "modules"))
+        self.log = os.path.join(folder, "said")
+        with open(os.path.join(folder, "speechd.conf"), "w") as f:
+            f.write('AudioOutputMethod "alsa"\nAudioALSADevice "null"\n'
+                    'AddModule "log" "sd_generic" "log.conf"\nDefaultModule log\n')
+        with open(os.path.join(folder, "modules", "log.conf"), "w") as f:
+            f.write(f"GenericExecuteSynth \"printf '%s\\\\t%s\\\\n' '$LANGUAGE' '$DATA' >> {self.log}\"\n")
+            for language in ("en", "de"):
+                f.write(f'AddVoice "{language}" "MALE1" "{language}"\nGenericLanguage "{language}" "{language}" "utf-8"\n')
+        socket = os.path.join(folder, "socket")
+        self.process = processes.add(subprocess.Popen(["speech-dispatcher", "-s", "-t", "0", "-C", folder, "-S", socket, "-c",
+                                        "unix_socket", "-P", os.path.join(folder, "pid"), "-L", folder],
+                                       # It ends at start in a locale the machine lacks; the language
+                                       # comes with each sentence.
+                                       env=dict(os.environ, LANG="C.UTF-8", LC_ALL="C.UTF-8"),
+                                       stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL, preexec_fn=ends_with_us))
+        wait_for(lambda: os.path.exists(socket), "speech-dispatcher's socket")
+        self.address = "unix_socket:" + socket
+
+    def said(self):
+        """Everything said so far, as (languages, text): the pieces' languages and their text joined."""
+        try:
+            with open(self.log, encoding="utf-8") as f:
+                pieces = [line.rstrip("\n").split("\t", 1) for line in f if "\t" in line]
+        except FileNotFoundError:
+            return set(), ""
+        return {language for language, _ in pieces}, "".join(text for _, text in pieces)
+
+
 class Lesson:
     """The program running under its own X server, on the accessibility bus, its window focused
-    as a window manager would focus it."""
+    as a window manager would focus it. `args` go to the program; `screen_reader` False leaves the
+    bus on without saying a screen reader runs; `speech` gives the program a speech-dispatcher of
+    the test's own (Lesson.speech)."""
 
-    def __init__(self, program, key_repeat=None):
+    def __init__(self, program, key_repeat=None, args=(), screen_reader=True, speech=False):
         self.program = program
         self.key_repeat = key_repeat  # (delay ms, rate per s) for `xset r rate`
+        self.args, self.screen_reader, self.with_speech = list(args), screen_reader, speech
         self.processes = Processes()
         self.heard = []  # what a screen reader speaks, in order
 
@@ -189,16 +233,20 @@ class Lesson:
         import pyatspi
 
         self.atspi = pyatspi
+        if self.with_speech:
+            self.speech = Speech(self.processes)
+            self.env["SPEECHD_ADDRESS"] = self.speech.address
         # A screen reader starts the accessibility bus and says it is running, as Orca does.
         from gi.repository import Gio, GLib
 
         session = Gio.bus_get_sync(Gio.BusType.SESSION)
-        session.call_sync("org.a11y.Bus", "/org/a11y/bus", "org.freedesktop.DBus.Properties", "Set",
-                          GLib.Variant("(ssv)", ("org.a11y.Status", "ScreenReaderEnabled", GLib.Variant("b", True))),
-                          None, Gio.DBusCallFlags.NONE, 5000)
+        for flag, value in (("IsEnabled", True), ("ScreenReaderEnabled", self.screen_reader)):
+            session.call_sync("org.a11y.Bus", "/org/a11y/bus", "org.freedesktop.DBus.Properties", "Set",
+                              GLib.Variant("(ssv)", ("org.a11y.Status", flag, GLib.Variant("b", value))),
+                              None, Gio.DBusCallFlags.NONE, 5000)
         pyatspi.Registry.registerEventListener(self._on_event, "object:state-changed:showing")
         # Its messages, if any, go to the test's log.
-        self.app = self.processes.add(subprocess.Popen([self.program], env=self.env, stdout=subprocess.DEVNULL,
+        self.app = self.processes.add(subprocess.Popen([self.program, *self.args], env=self.env, stdout=subprocess.DEVNULL,
                                                        preexec_fn=ends_with_us))
         self.window = wait_for(self._find_window, "the program's window")
         run(["xdotool", "windowfocus", "--sync", self.window], self.env)
@@ -207,9 +255,13 @@ class Lesson:
 
     def _find_window(self):
         check(self.app.poll() is None, f"velmora ended at start with status {self.app.returncode}")
-        found = subprocess.run(["xdotool", "search", "--onlyvisible", "--pid", str(self.app.pid)], env=self.env,
-                               capture_output=True, text=True).stdout.split()
+        found = self.windows()
         return found[-1] if found else None
+
+    def windows(self):
+        """The program's windows that show: its form, and a menu while one is open."""
+        return subprocess.run(["xdotool", "search", "--onlyvisible", "--pid", str(self.app.pid)], env=self.env,
+                              capture_output=True, text=True).stdout.split()
 
     def _find_frame(self):
         for app in self.atspi.Registry.getDesktop(0):

@@ -71,6 +71,60 @@ def keyboard_lesson_in_german(program, said):
     keyboard_lesson(program, said)
 
 
+def spoken(lesson, said, sentence):
+    """Waits until speech-dispatcher has been asked to say `sentence`, and checks that everything
+    it was asked was in the lesson's language."""
+    wait_for(lambda: sentence in lesson.speech.said()[1], f"{sentence!r} to be spoken")
+    languages, text = lesson.speech.said()
+    print(f"Spoken in {sorted(languages)}: {text}")
+    check(languages == {said["Language"]}, f"spoken in {languages}, not in {said['Language']!r}")
+    return text
+
+
+def voice_preset(program, said):
+    """--voice, with no screen reader running: the pick-up is spoken (tests/e2e/CMakeLists.txt
+    runs it in German)."""
+    with Lesson(program, args=["--voice"], screen_reader=False, speech=True) as lesson:
+        tab_to(lesson, said["Picture2"])
+        lesson.keys("space")
+        spoken(lesson, said, said["PickedUp"])
+
+
+def voice_switch(program, said):
+    """Nothing is spoken, neither without --voice (no screen reader running) nor with it while a
+    screen reader runs, until the window's menu (the Menu key, its first item) turns the voice on;
+    then a pick-up is all that is spoken."""
+    for args, screen_reader in (([], False), (["--voice"], True)):
+        with Lesson(program, args=args, screen_reader=screen_reader, speech=True) as lesson:
+            tab_to(lesson, said["Picture2"])
+            lesson.keys("space")
+            heard = lesson.hear(said["PickedUp"])
+            lesson.keys("Escape")
+            lesson.hear(said["Cancelled"], heard)
+            lesson.keys("Menu")
+            wait_for(lambda: len(lesson.windows()) > 1, "the menu to open")
+            lesson.keys("Down", "Return")
+            wait_for(lambda: len(lesson.windows()) == 1, "the menu to close")
+            lesson.keys("space")
+            text = spoken(lesson, said, said["PickedUp"])
+            check(text == said["PickedUp"], f"{args}, screen reader {screen_reader}: more was spoken than the pick-up")
+
+
+def voice_gone(program, said):
+    """speech-dispatcher ends in the middle of a lesson with the voice on: the lesson plays on."""
+    with Lesson(program, args=["--voice"], screen_reader=False, speech=True) as lesson:
+        tab_to(lesson, said["Picture2"])
+        lesson.keys("space")
+        spoken(lesson, said, said["PickedUp"])
+        lesson.speech.process.terminate()
+        lesson.speech.process.wait(5)
+        heard = len(lesson.heard)
+        for key, sentence in (("Escape", "Cancelled"), ("space", "PickedUp"), ("Escape", "Cancelled")):
+            lesson.keys(key)
+            heard = lesson.hear(said[sentence], heard)
+        check(lesson.app.poll() is None, f"the program ended with status {lesson.app.returncode}")
+
+
 def focus_ring(program, said):
     from Xlib import X, display
 
@@ -213,4 +267,5 @@ if __name__ == "__main__":
     main({"keyboard_lesson": keyboard_lesson, "keyboard_lesson_in_german": keyboard_lesson_in_german,
           "focus_ring": focus_ring, "no_display": no_display,
           "chord": chord_on_substrate, "reset_with_right_held": reset_with_right_held, "held_enter": held_enter,
-          "destroyed_window": destroyed_window, "wm_class": wm_class})
+          "destroyed_window": destroyed_window, "wm_class": wm_class, "voice_preset": voice_preset,
+          "voice_switch": voice_switch, "voice_gone": voice_gone})
