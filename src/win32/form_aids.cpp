@@ -17,10 +17,11 @@ bool screenReaderRunning() {
 
 } // namespace
 
+UINT FormWindow::switchItem(Aid aid) { return kSwitchItems[static_cast<std::size_t>(aid)]; }
+
 void FormWindow::appendSwitches(HMENU menu) const {
     for (const Aid aid : kAllAids)
-        AppendMenuW(menu, MF_STRING | (feedback_.on(aid) ? MF_CHECKED : MF_UNCHECKED),
-                    aid == Aid::Voice ? kVoiceItem : kSoundItem,
+        AppendMenuW(menu, MF_STRING | (feedback_.on(aid) ? MF_CHECKED : MF_UNCHECKED), switchItem(aid),
                     widen(aidSwitchText(session_.language(), aid)).c_str());
 }
 
@@ -31,9 +32,11 @@ void FormWindow::addSwitchesToSystemMenu() {
     appendSwitches(menu);
 }
 
-void FormWindow::contextMenu(LPARAM at) {
+bool FormWindow::contextMenu(LPARAM at) {
+    // On the title bar or the frame it is the system menu's, which the system shows.
+    if (at != -1 && DefWindowProcW(hwnd_, WM_NCHITTEST, 0, at) != HTCLIENT) return false;
     // The main button is down (a drag or a press under way): a right click leaves it alone.
-    if (captured_) return;
+    if (captured_) return true;
     POINT point{GET_X_LPARAM(at), GET_Y_LPARAM(at)};
     if (at == -1) {
         // Opened by the keyboard: at the focused control's top-left corner, else the form's.
@@ -42,19 +45,23 @@ void FormWindow::contextMenu(LPARAM at) {
         MapWindowPoints(controlOf(focus) != nullptr ? focus : hwnd_, nullptr, &point, 1);
     }
     HMENU menu = CreatePopupMenu();
-    if (menu == nullptr) return;
+    if (menu == nullptr) return true;
     appendSwitches(menu);
     const auto chosen = static_cast<UINT>(
         TrackPopupMenu(menu, TPM_RETURNCMD | TPM_RIGHTBUTTON | TPM_NONOTIFY, point.x, point.y, 0, hwnd_, nullptr));
     DestroyMenu(menu);
     switchCommand(chosen);
+    return true;
 }
 
 bool FormWindow::switchCommand(UINT id) {
-    if (id != kVoiceItem && id != kSoundItem) return false;
-    feedback_.toggle(id == kVoiceItem ? Aid::Voice : Aid::Sound);
-    aidsChanged();
-    return true;
+    for (const Aid aid : kAllAids)
+        if (id == switchItem(aid)) {
+            feedback_.toggle(aid);
+            aidsChanged();
+            return true;
+        }
+    return false;
 }
 
 void FormWindow::screenReaderChanged() {
@@ -69,8 +76,7 @@ void FormWindow::aidsChanged() {
     if (feedback_.on(Aid::Sound) && !player_ && aids_.player) player_ = aids_.player();
     if (HMENU menu = GetSystemMenu(hwnd_, FALSE))
         for (const Aid aid : kAllAids)
-            CheckMenuItem(menu, aid == Aid::Voice ? kVoiceItem : kSoundItem,
-                          MF_BYCOMMAND | (feedback_.on(aid) ? MF_CHECKED : MF_UNCHECKED));
+            CheckMenuItem(menu, switchItem(aid), MF_BYCOMMAND | (feedback_.on(aid) ? MF_CHECKED : MF_UNCHECKED));
     if (voice && (!speaker_ || !speaker_->hasVoice()) && !noVoiceTold_) {
         noVoiceTold_ = true;
         showNotice(widen(noVoiceText(session_.language())));

@@ -72,10 +72,9 @@ private:
     static constexpr UINT kActivateMessage = WM_APP + 1;
     // The ID under which the form subclasses the system's controls it uses, the label and the button.
     static constexpr UINT_PTR kSubclass = 1;
-    // The menu items of the voice's and the sounds' switches: below the system menu's own
-    // commands, and multiples of 16 as the system menu's IDs must be.
-    static constexpr UINT kVoiceItem = 0x0110;
-    static constexpr UINT kSoundItem = 0x0120;
+    // The menu items of the switches, by Aid: below the system menu's own commands, and
+    // multiples of 16 as the system menu's IDs must be.
+    static constexpr std::array<UINT, std::size(kAllAids)> kSwitchItems{0x0110, 0x0120};
     // The mouse, the one pointer the window hands the session.
     static constexpr PointerId kMouse = 1;
 
@@ -119,10 +118,12 @@ private:
     void showError(const RunTimeError& error);
 
     // The program's own voice and sounds, and their switches (form_aids.cpp).
+    static UINT switchItem(Aid aid);
     void addSwitchesToSystemMenu();
     void appendSwitches(HMENU menu) const;
-    // The context menu of the form or a control, at `at` on the screen (-1: opened by the keyboard).
-    void contextMenu(LPARAM at);
+    // The context menu of the form or a control, at `at` on the screen (-1: opened by the keyboard);
+    // false for a point outside the client area, where the system shows its own.
+    bool contextMenu(LPARAM at);
     // Toggles the aid of a menu item; false for any other command.
     bool switchCommand(UINT id);
     void screenReaderChanged();
