@@ -43,9 +43,11 @@ private:
     T* p_ = nullptr;
 };
 
-// How well a voice's "Language" attribute (hexadecimal LCIDs separated by ';') fits `wanted`:
-// 2 for the same language and region, 1 for the same language, 0 for none.
-int fit(const wchar_t* languages, LCID wanted) {
+} // namespace
+
+int voiceFit(const wchar_t* languages, const Language& lesson) {
+    const LCID wanted = LocaleNameToLCID(widen(languageTag(lesson.code())).c_str(), 0);
+    if (wanted == 0) return 0;
     int best = 0;
     for (const wchar_t* at = languages; *at != L'\0';) {
         wchar_t* end = nullptr;
@@ -58,20 +60,22 @@ int fit(const wchar_t* languages, LCID wanted) {
     return best;
 }
 
-// How well one voice token fits `wanted` (see fit()); 0 for a voice that names no language.
-int tokenFit(ISpObjectToken* token, LCID wanted) {
+namespace {
+
+// How well one voice token fits the lesson's language (see voiceFit()); 0 for a voice that names none.
+int tokenFit(ISpObjectToken* token, const Language& lesson) {
     Com<ISpDataKey> attributes;
     if (FAILED(token->OpenKey(L"Attributes", attributes.put())) || !attributes) return 0;
     wchar_t* languages = nullptr;
     if (FAILED(attributes->GetStringValue(L"Language", &languages)) || languages == nullptr) return 0;
-    const int result = fit(languages, wanted);
+    const int result = voiceFit(languages, lesson);
     CoTaskMemFree(languages);
     return result;
 }
 
 // The installed voice that fits the lesson's language best, or none. Every voice is asked itself:
 // not every SAPI filters EnumTokens by attribute.
-void findVoice(LCID wanted, Com<ISpObjectToken>& out) {
+void findVoice(const Language& lesson, Com<ISpObjectToken>& out) {
     Com<ISpObjectTokenCategory> category;
     Com<IEnumSpObjectTokens> tokens;
     if (FAILED(CoCreateInstance(CLSID_SpObjectTokenCategory, nullptr, CLSCTX_INPROC_SERVER, IID_ISpObjectTokenCategory,
@@ -83,7 +87,7 @@ void findVoice(LCID wanted, Com<ISpObjectToken>& out) {
     for (;;) {
         Com<ISpObjectToken> token;
         if (tokens->Next(1, token.put(), nullptr) != S_OK || !token) return;
-        const int score = tokenFit(token.get(), wanted);
+        const int score = tokenFit(token.get(), lesson);
         if (score <= best) continue;
         best = score;
         token->AddRef();
@@ -100,7 +104,7 @@ public:
             FAILED(CoCreateInstance(CLSID_SpVoice, nullptr, CLSCTX_INPROC_SERVER, IID_ISpVoice, voice_.putVoid())))
             return;
         Com<ISpObjectToken> token;
-        findVoice(wanted, token);
+        findVoice(language, token);
         hasVoice_ = token && SUCCEEDED(voice_->SetVoice(token.get()));
     }
 

@@ -45,6 +45,11 @@ struct AidPlatform {
     std::function<std::unique_ptr<CuePlayer>()> player;
 };
 
+// How well a SAPI voice's "Language" attribute (hexadecimal LCIDs separated by ';') fits the
+// lesson's language: 2 for the same language and region (a German lesson and 407, Germany's), 1 for
+// the same language (C07, Austria's), 0 for none.
+int voiceFit(const wchar_t* languages, const Language& lesson);
+
 // Speech through SAPI (sapi.dll, reached through COM when the voice is first switched on) with
 // the first installed voice for the language (its region's voice first), and the cues through
 // PlaySound of winmm.dll, loaded from the system folder. Where either is missing, the aid is silent.

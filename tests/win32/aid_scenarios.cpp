@@ -6,6 +6,7 @@
 
 #include "reaction/lesson_texts.h"
 #include "recording.h"
+#include "win32/aids.h"
 
 #include <algorithm>
 #include <cstdio>
@@ -187,6 +188,23 @@ void switchesInTheMenus(const std::wstring& recordingExe) {
                                         played(Cue::PutBack)};
     const std::vector<Request> heard = record.read();
     check(heard == expected, "the switches asked for" + listed(heard) + "\ninstead of" + listed(expected));
+}
+
+void voicesByLanguage() {
+    // SAPI names a voice's languages by their LCIDs: 407 German (Germany), C07 German (Austria),
+    // 409 English (United States), 416 Portuguese (Brazil), 816 Portuguese (Portugal).
+    const struct {
+        const char* lesson;
+        const wchar_t* voice;
+        int fit;
+    } rows[] = {
+        {"de", L"407", 2},  {"de", L"C07", 1},    {"de", L"409;9", 0},  {"de", L"409;407", 2}, {"de", L"", 0},
+        {"de", L"x407", 0}, {"pt_BR", L"816", 1}, {"pt_BR", L"416", 2}, {"en", L"409", 2},
+    };
+    for (const auto& row : rows)
+        check(win32::voiceFit(row.voice, Language(row.lesson)) == row.fit, "a voice of \"" + narrow(row.voice) +
+                                                                               "\" fits a lesson in " + row.lesson +
+                                                                               " as " + std::to_string(row.fit));
 }
 
 } // namespace velmora::driver

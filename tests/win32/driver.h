@@ -149,6 +149,7 @@ void noMarksBehindTheOutline(const std::wstring& exe, int dpi);
 void voiceAndSoundsAsPreset(const std::wstring& recordingExe);
 void switchesInTheMenus(const std::wstring& recordingExe);
 void noVoiceForTheLanguage(const std::wstring& exe);
+void voicesByLanguage();
 void versionRecordAndIcon(const std::wstring& exe, const std::string& version, const std::string& versionText);
 // MSI after an older version; then another build of the same version (REBUILT), which replaces
 // it; then the older version, which does not install over it; then removal.

@@ -42,6 +42,7 @@ int main(int argc, char** argv) {
         {"voice", {3, withLanguage(voiceAndSoundsAsPreset)}},
         {"switches", {3, withLanguage(switchesInTheMenus)}},
         {"novoice", {3, withLanguage(noVoiceForTheLanguage)}},
+        {"voices", {1, [](const auto&) { voicesByLanguage(); }}},
         // version EXE VERSION VERSION_TEXT
         {"version", {4, [](const auto& a) { versionRecordAndIcon(windowsPath(a[1]), a[2], a[3]); }}},
         // installer MSI REBUILT_MSI OLDER_MSI VERSION OLDER_VERSION UPGRADE_CODE
