@@ -18,7 +18,10 @@
 namespace velmora::win32 {
 namespace {
 
-// One COM reference, released when it goes.
+/*
+ * One COM reference, released when it goes; empty until put() is filled by a call that returns
+ * one. Never throws.
+ */
 template <class T>
 class Com final {
 public:
@@ -96,12 +99,15 @@ void findVoice(const Language& lesson, Com<ISpObjectToken>& out) {
     }
 }
 
+/*
+ * The program's voice through SAPI: an ISpVoice set to the installed voice that fits the lesson's
+ * language best. Where SAPI, or such a voice, or setting it fails, it has no voice and says
+ * nothing: it never speaks the lesson in another language's voice. Never throws.
+ */
 class SapiSpeaker final : public Speaker {
 public:
     explicit SapiSpeaker(const Language& language) {
-        const LCID wanted = LocaleNameToLCID(widen(languageTag(language.code())).c_str(), 0);
-        if (wanted == 0 ||
-            FAILED(CoCreateInstance(CLSID_SpVoice, nullptr, CLSCTX_INPROC_SERVER, IID_ISpVoice, voice_.putVoid())))
+        if (FAILED(CoCreateInstance(CLSID_SpVoice, nullptr, CLSCTX_INPROC_SERVER, IID_ISpVoice, voice_.putVoid())))
             return;
         Com<ISpObjectToken> token;
         findVoice(language, token);
@@ -125,11 +131,16 @@ private:
     bool hasVoice_ = false;
 };
 
+/*
+ * The cues through PlaySound: all six made as WAVE files in memory when it is made and kept until
+ * it goes, as PlaySound reads a sound's memory while it plays. Silent where winmm.dll or a sound
+ * device is missing. Never throws but for memory.
+ */
 class SystemCuePlayer final : public CuePlayer {
 public:
     SystemCuePlayer()
         : winmm_(systemLibrary(L"winmm.dll")), playSound_(systemFunction<PlaySoundFn>(winmm_, "PlaySoundW")) {
-        for (std::size_t i = 0; i < waves_.size(); ++i) waves_[i] = cueWave(kAllCues[i]);
+        for (const Cue cue : kAllCues) waves_[static_cast<std::size_t>(cue)] = cueWave(cue);
     }
     ~SystemCuePlayer() override {
         // The sound still playing reads its buffer: it is stopped before the buffers go.

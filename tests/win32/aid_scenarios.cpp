@@ -25,7 +25,10 @@ struct Request {
     }
 };
 
-// A fresh record for the runs that follow, named in the environment the program inherits.
+/*
+ * A fresh record for the runs that follow, named in the environment the program inherits, and
+ * removed at the end. read() returns its requests in order (none before the program wrote any).
+ */
 class Record {
 public:
     Record() {

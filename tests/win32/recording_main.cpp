@@ -25,6 +25,10 @@ void record(std::string_view kind, const std::string& detail, const std::string&
     }
 }
 
+/*
+ * A voice for every language that writes down each sentence it is given, with its language, and
+ * each stop. Never throws.
+ */
 class RecordingSpeaker final : public win32::Speaker {
 public:
     explicit RecordingSpeaker(const Language& language) : code_(language.code()) {}
@@ -36,6 +40,9 @@ private:
     std::string code_;
 };
 
+/*
+ * A sound output that writes down the number of each cue it is asked to play. Never throws.
+ */
 class RecordingPlayer final : public win32::CuePlayer {
 public:
     void play(Cue cue) override { record(kPlayed, std::to_string(static_cast<int>(cue)), {}); }
