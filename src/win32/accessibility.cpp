@@ -4,27 +4,12 @@
 #include "win32/win32_support.h"
 
 #include <atomic>
-#include <cwchar>
 #include <utility>
 
 namespace velmora::win32 {
 namespace {
 
 bool isSelf(const VARIANT& child) { return child.vt == VT_I4 && child.lVal == CHILDID_SELF; }
-
-// A library of Windows' own, from the system folder only: never a file of that name that lies
-// beside the program (on a USB stick, in a downloads folder).
-HMODULE systemLibrary(const wchar_t* name) {
-    wchar_t path[MAX_PATH];
-    const UINT length = GetSystemDirectoryW(path, MAX_PATH);
-    if (length == 0 || length + 1 + std::wcslen(name) >= MAX_PATH) return nullptr;
-    return LoadLibraryW((std::wstring(path, length) + L"\\" + name).c_str());
-}
-
-template <class Function>
-Function function(HMODULE library, const char* name) {
-    return library ? reinterpret_cast<Function>(reinterpret_cast<void*>(GetProcAddress(library, name))) : nullptr;
-}
 
 // The two calls of Windows' accessibility library (oleacc.dll) that the program makes, loaded from
 // the system folder the first time a screen reader asks; nullptr where they cannot be had.
@@ -38,8 +23,8 @@ struct Oleacc {
     static const Oleacc& get() {
         static const Oleacc loaded = [] {
             HMODULE library = systemLibrary(L"oleacc.dll");
-            return Oleacc{function<CreateStdAccessibleObjectFn>(library, "CreateStdAccessibleObject"),
-                          function<LresultFromObjectFn>(library, "LresultFromObject")};
+            return Oleacc{systemFunction<CreateStdAccessibleObjectFn>(library, "CreateStdAccessibleObject"),
+                          systemFunction<LresultFromObjectFn>(library, "LresultFromObject")};
         }();
         return loaded;
     }
@@ -224,8 +209,8 @@ LRESULT accessibleObjectFor(HWND window, WPARAM wParam, LPARAM lParam, std::weak
 
 Announcer::Announcer(HWND window) : window_(window) {
     library_ = systemLibrary(L"UIAutomationCore.dll");
-    hostProvider_ = function<HostProviderFn>(library_, "UiaHostProviderFromHwnd");
-    raise_ = function<RaiseNotificationFn>(library_, "UiaRaiseNotificationEvent");
+    hostProvider_ = systemFunction<HostProviderFn>(library_, "UiaHostProviderFromHwnd");
+    raise_ = systemFunction<RaiseNotificationFn>(library_, "UiaRaiseNotificationEvent");
 }
 
 Announcer::~Announcer() {

@@ -28,6 +28,7 @@ public:
         AccessibleFacts out;
         if (window == form_.hwnd_) {
             out.description = widen(form_.stage_);
+            if (!form_.notice_.empty()) out.description += L" " + form_.notice_;
             return out;
         }
         const Control* control = form_.controlOf(window);

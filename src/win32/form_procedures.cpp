@@ -125,6 +125,15 @@ LRESULT FormWindow::onFormMessage(UINT message, WPARAM wParam, LPARAM lParam) {
         break;
     case WM_SIZE: resized(wParam, lParam); return 0;
     case WM_DPICHANGED: dpiChanged(wParam, lParam); return 0;
+    case WM_CONTEXTMENU:
+        if (contextMenu(lParam)) return 0;
+        break;
+    case WM_SYSCOMMAND:
+        if (switchCommand(static_cast<UINT>(wParam & 0xFFF0))) return 0;
+        break;
+    case WM_SETTINGCHANGE:
+        if (wParam == SPI_SETSCREENREADER) screenReaderChanged();
+        break;
     case WM_SYSCOLORCHANGE:
         RedrawWindow(hwnd_, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
         return 0;

@@ -32,7 +32,7 @@ bool registerClass(HINSTANCE instance, const wchar_t* name, WNDPROC procedure, U
 } // namespace
 
 FormWindow::FormWindow(HINSTANCE instance, std::string_view title, Language language, const ScenePictures& pictures,
-                       VisibilityListener refuse)
+                       Feedback feedback, AidPlatform aids, VisibilityListener refuse)
     : instance_(instance), title_(widen(title)), pictures_(pictures), refuse_(std::move(refuse)),
       session_(std::move(language),
                [this](const Control& control) {
@@ -42,10 +42,11 @@ FormWindow::FormWindow(HINSTANCE instance, std::string_view title, Language lang
                    ShowWindow(window, control.visible() ? SW_SHOWNA : SW_HIDE);
                    return kStatusOk;
                }),
-      stage_(session_.stageSentence()) {}
+      stage_(session_.stageSentence()), feedback_(feedback), aids_(std::move(aids)) {}
 
 FormWindow::~FormWindow() {
     accessibility_.reset();
+    hideNotice();
     if (hwnd_ != nullptr) DestroyWindow(hwnd_);
     for (HFONT font : fonts_) DeleteObject(font);
 }
@@ -68,8 +69,10 @@ bool FormWindow::create(int showCommand) {
     accessibility_ = makeAccessibility();
     if (!createControls()) return false;
     layOut();
+    addSwitchesToSystemMenu();
     ShowWindow(hwnd_, showCommand);
     UpdateWindow(hwnd_);
+    screenReaderChanged();
     return true;
 }
 
@@ -167,6 +170,8 @@ void FormWindow::apply(const LessonStep& step) {
     }
     if (step.stage != stage_) {
         stage_ = step.stage;
+        notice_.clear();
+        hideNotice();
         NotifyWinEvent(EVENT_OBJECT_DESCRIPTIONCHANGE, hwnd_, OBJID_CLIENT, CHILDID_SELF);
     }
     if (step.focus != nullptr) {
@@ -175,6 +180,7 @@ void FormWindow::apply(const LessonStep& step) {
         applying_ = false;
     }
     if (!step.say.empty()) announcer_->say(step.say);
+    speakAndSound(step);
     if (step.error) showError(*step.error);
 }
 

@@ -1,8 +1,10 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
+#include "reaction/feedback.h"
 #include "reaction/lesson_session.h"
 #include "win32/accessibility.h"
+#include "win32/aids.h"
 #include "win32/painting.h"
 #include "win32/win32_support.h"
 
@@ -27,7 +29,8 @@ using ScenePictures = std::vector<PictureBits>;
  * areas of its own class that draw their sunken frame inside themselves), hides and shows them
  * when the model's change notice says so, turns the messages of the mouse, the keys, the focus,
  * activation and size into the session's inputs, and applies what each returns: the outline, the
- * focus, the pressed look of Reset, the stage and the sentence said aloud. Which key does what,
+ * focus, the pressed look of Reset, the stage and the sentence said aloud, and where the pupil has
+ * switched them on (its context menu and system menu) the program's own voice and sound cues. Which key does what,
  * where the focus goes and what each control is to a screen reader are the session's answers; the
  * window decides nothing about the lesson.
  *
@@ -37,11 +40,12 @@ using ScenePictures = std::vector<PictureBits>;
  */
 class FormWindow final {
 public:
-    // Every word is in `language`. `refuse`, when given, is asked first about every visibility
+    // Every word is in `language`. `feedback` holds the presets of the voice and the sounds, which
+    // speak and sound through `aids`. `refuse`, when given, is asked first about every visibility
     // change; a failure status from it refuses the change as a failing window would (the test
     // build's injected failure).
     FormWindow(HINSTANCE instance, std::string_view title, Language language, const ScenePictures& pictures,
-               VisibilityListener refuse = {});
+               Feedback feedback, AidPlatform aids, VisibilityListener refuse = {});
     ~FormWindow();
     FormWindow(const FormWindow&) = delete;
     FormWindow& operator=(const FormWindow&) = delete;
@@ -68,6 +72,9 @@ private:
     static constexpr UINT kActivateMessage = WM_APP + 1;
     // The ID under which the form subclasses the system's controls it uses, the label and the button.
     static constexpr UINT_PTR kSubclass = 1;
+    // The menu items of the switches, by Aid: below the system menu's own commands, and
+    // multiples of 16 as the system menu's IDs must be.
+    static constexpr std::array<UINT, std::size(kAllAids)> kSwitchItems{0x0110, 0x0120};
     // The mouse, the one pointer the window hands the session.
     static constexpr PointerId kMouse = 1;
 
@@ -110,6 +117,23 @@ private:
     void apply(const LessonStep& step);
     void showError(const RunTimeError& error);
 
+    // The program's own voice and sounds, and their switches (form_aids.cpp).
+    static UINT switchItem(Aid aid);
+    void addSwitchesToSystemMenu();
+    void appendSwitches(HMENU menu) const;
+    // The context menu of the form or a control, at `at` on the screen (-1: opened by the keyboard);
+    // false for a point outside the client area, where the system shows its own.
+    bool contextMenu(LPARAM at);
+    // Toggles the aid of a menu item; false for any other command.
+    bool switchCommand(UINT id);
+    void screenReaderChanged();
+    // Makes what an aid newly switched on needs, checks the menu items, and tells once that there
+    // is no voice for the lesson's language.
+    void aidsChanged();
+    void speakAndSound(const LessonStep& step);
+    void showNotice(const std::wstring& text);
+    void hideNotice();
+
     // Input translation (form_input.cpp): mouse, keys, focus and activation into the session's calls.
     // A mouse message of the form or of a control, at `point` in the form's client area.
     void pointer(UINT message, POINT point);
@@ -143,6 +167,13 @@ private:
     std::unique_ptr<Announcer> announcer_;
     std::shared_ptr<AccessibleSource> accessibility_;
     std::string_view stage_;
+    Feedback feedback_;
+    AidPlatform aids_;
+    std::unique_ptr<Speaker> speaker_;  // made when the voice is first on
+    std::unique_ptr<CuePlayer> player_; // made when the sounds are first on
+    std::wstring notice_;               // after the stage in the window's description, until it changes
+    HWND balloon_ = nullptr;            // the notice shown, until the stage changes
+    bool noVoiceTold_ = false;
     const Control* pressedLook_ = nullptr;
     bool applying_ = false; // a step is being played: focus moves are the session's own
     bool ringShown_ = true; // the keyboard is in use, so the focused control shows its ring

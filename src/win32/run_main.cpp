@@ -26,7 +26,21 @@ std::wstring systemMessage(DWORD error) {
 
 } // namespace
 
-int runMain(const ProjectDescription& project, HINSTANCE instance, int showCommand, VisibilityListener refuse) {
+RunOptions optionsFrom(std::string_view commandLine) {
+    bool voice = false;
+    bool sound = false;
+    constexpr std::string_view kSpaces = " \t";
+    for (std::size_t at = commandLine.find_first_not_of(kSpaces); at != std::string_view::npos;) {
+        const std::size_t end = commandLine.find_first_of(kSpaces, at);
+        const std::string_view word = commandLine.substr(at, end - at);
+        voice = voice || word == "--voice";
+        sound = sound || word == "--sound";
+        at = commandLine.find_first_not_of(kSpaces, end);
+    }
+    return {Feedback(voice, sound)};
+}
+
+int runMain(const ProjectDescription& project, HINSTANCE instance, int showCommand, RunOptions options) {
     const std::wstring title = widen(project.title);
     const auto fail = [&title](const std::wstring& text) {
         MessageBoxW(nullptr, text.c_str(), title.c_str(), MB_OK | MB_ICONERROR);
@@ -51,7 +65,8 @@ int runMain(const ProjectDescription& project, HINSTANCE instance, int showComma
 
         int status = kExitOnError;
         {
-            FormWindow window(instance, project.title, language, pictures, std::move(refuse));
+            FormWindow window(instance, project.title, language, pictures, options.presets, std::move(options.aids),
+                              std::move(options.refuse));
             if (!window.create(showCommand)) return fail(systemMessage(GetLastError()));
             MSG message;
             BOOL got;

@@ -17,6 +17,13 @@ Function user32Function(const char* name) {
 
 } // namespace
 
+HMODULE systemLibrary(const wchar_t* name) {
+    wchar_t path[MAX_PATH];
+    const UINT length = GetSystemDirectoryW(path, MAX_PATH);
+    if (length == 0 || length + 1 + std::wcslen(name) >= MAX_PATH) return nullptr;
+    return LoadLibraryW((std::wstring(path, length) + L"\\" + name).c_str());
+}
+
 std::wstring widen(std::string_view utf8) {
     if (utf8.empty()) return {};
     const int size = MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), nullptr, 0);

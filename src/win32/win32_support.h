@@ -13,6 +13,16 @@
 
 namespace velmora::win32 {
 
+// A library of Windows' own, from the system folder only: never a file of that name that lies
+// beside the program (on a USB stick, in a downloads folder). nullptr where it cannot be loaded.
+HMODULE systemLibrary(const wchar_t* name);
+
+// A function of a library loaded with systemLibrary(), or nullptr where it or the library is missing.
+template <class Function>
+Function systemFunction(HMODULE library, const char* name) {
+    return library ? reinterpret_cast<Function>(reinterpret_cast<void*>(GetProcAddress(library, name))) : nullptr;
+}
+
 // `utf8` as UTF-16, the text every W function of Windows takes, and back.
 std::wstring widen(std::string_view utf8);
 std::string narrow(std::wstring_view utf16);

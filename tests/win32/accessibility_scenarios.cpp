@@ -99,4 +99,34 @@ void namesForScreenReaders(const std::wstring& exe) {
         if (object != nullptr) object->Release();
 }
 
+void noVoiceForTheLanguage(const std::wstring& exe) {
+    // Wine's one voice names no language: the voice preset has none to speak with.
+    const Program program(exe, L"--voice --sound");
+    IAccessible* window = accessible(program.form());
+    const std::string apart(stageText(language(), Stage::Apart));
+    const std::string told = apart + " " + std::string(noVoiceText(language()));
+    eventually([&] { return heard(window, &IAccessible::get_accDescription) == told; },
+               [&] { return "the form's description is \"" + heard(window, &IAccessible::get_accDescription) + "\""; });
+    check(program.topWindow("tooltips_class32") != nullptr, "a balloon shows that there is no voice");
+    // The lesson goes on with the sounds on; the notice goes with the stage it was told in.
+    dragSubstrate(program, centreOf("Picture2"), centreOf("Picture1"));
+    program.expectShown(kBound, "the drop with the voice and the sounds on");
+    check(heard(window, &IAccessible::get_accDescription) == stageText(language(), Stage::Bound),
+          "the form's description is the stage alone after the drop");
+    // Told once: the voice switched off and on again says nothing more.
+    for (int turn = 0; turn < 2; ++turn) {
+        press(VK_APPS);
+        waitFor([&] { return program.topWindow("#32768") != nullptr; }, "the context menu");
+        press(VK_DOWN);
+        press(VK_RETURN);
+        waitFor([&] { return program.topWindow("#32768") == nullptr; }, "the context menu to close");
+    }
+    // Handled after the menu's choice, as the window's thread takes messages in turn.
+    SendMessageW(program.form(), WM_NULL, 0, 0);
+    check(program.topWindow("tooltips_class32") == nullptr, "no second balloon");
+    check(heard(window, &IAccessible::get_accDescription) == stageText(language(), Stage::Bound),
+          "the form's description tells it no second time");
+    if (window != nullptr) window->Release();
+}
+
 } // namespace velmora::driver

@@ -67,7 +67,8 @@ PixelPoint centreOf(const std::string& name);
  */
 class Program {
 public:
-    explicit Program(const std::wstring& exe);
+    // `arguments`: the program's command line after its name.
+    explicit Program(const std::wstring& exe, const std::wstring& arguments = {});
     ~Program();
     Program(const Program&) = delete;
     Program& operator=(const Program&) = delete;
@@ -102,7 +103,8 @@ private:
 // --- input ---
 
 void mouseTo(const Program& program, PixelPoint at);
-void mouseButton(bool down);
+// The main button (1) or another (3: the right one) goes down or up.
+void mouseButton(bool down, int button = 1);
 void click(const Program& program, PixelPoint at);
 void press(WORD vk, WORD modifier = 0);
 // Presses on the substrate at `grab`, moves to `to` with the button down (checking that the
@@ -144,6 +146,10 @@ void failureEndsTheProgram(const std::wstring& exe);
 void closingEndsAtOnce(const std::wstring& exe);
 void scaledOneAndAHalfTimes(const std::wstring& exe);
 void noMarksBehindTheOutline(const std::wstring& exe, int dpi);
+void voiceAndSoundsAsPreset(const std::wstring& recordingExe);
+void switchesInTheMenus(const std::wstring& recordingExe);
+void noVoiceForTheLanguage(const std::wstring& exe);
+void voicesByLanguage();
 void versionRecordAndIcon(const std::wstring& exe, const std::string& version, const std::string& versionText);
 // MSI after an older version; then another build of the same version (REBUILT), which replaces
 // it; then the older version, which does not install over it; then removal.

@@ -89,10 +89,10 @@ PixelPoint centreOf(const std::string& name) { return pixelRectOf(control(name))
 
 // --- the program under test ---
 
-Program::Program(const std::wstring& exe) {
+Program::Program(const std::wstring& exe, const std::wstring& arguments) {
     STARTUPINFOW startup{};
     startup.cb = sizeof startup;
-    std::wstring command = L"\"" + exe + L"\"";
+    std::wstring command = L"\"" + exe + L"\"" + (arguments.empty() ? L"" : L" " + arguments);
     if (!CreateProcessW(exe.c_str(), command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &process_))
         throw Stuck("cannot start " + narrow(exe));
     waitFor([this] { return (form_ = topWindow("VelmoraForm")) != nullptr; }, "the window of Velmora.exe", 20000);
@@ -217,7 +217,7 @@ void mouseTo(const Program& program, PixelPoint at) {
         "the pointer to arrive");
 }
 
-void mouseButton(bool down) { xdotool(down ? "mousedown 1" : "mouseup 1"); }
+void mouseButton(bool down, int button) { xdotool((down ? "mousedown " : "mouseup ") + std::to_string(button)); }
 
 void click(const Program& program, PixelPoint at) {
     mouseTo(program, at);

@@ -19,6 +19,12 @@ int main(int argc, char** argv) {
     const auto withExe = [](void (*play)(const std::wstring&)) {
         return Scenario([play](const std::vector<std::string>& a) { play(windowsPath(a.at(1))); });
     };
+    const auto withLanguage = [](void (*play)(const std::wstring&)) {
+        return Scenario([play](const std::vector<std::string>& a) {
+            check(language().code() == a[1], "the lesson speaks " + std::string(language().code()) + ", not " + a[1]);
+            play(windowsPath(a[2]));
+        });
+    };
     const std::map<std::string, std::pair<std::size_t, Scenario>> scenarios{
         {"opens", {2, withExe(opensAsDescribed)}},
         {"mouse", {2, withExe(mouseLesson)}},
@@ -31,12 +37,12 @@ int main(int argc, char** argv) {
         {"marks", {3, [](const auto& a) { noMarksBehindTheOutline(windowsPath(a[2]), std::stoi(a[1])); }}},
         // language CODE EXE: the user's Windows language gives the lesson CODE, and the window is
         // as the form describes it in that language
-        {"language",
-         {3,
-          [](const auto& a) {
-              check(language().code() == a[1], "the lesson speaks " + std::string(language().code()) + ", not " + a[1]);
-              opensAsDescribed(windowsPath(a[2]));
-          }}},
+        {"language", {3, withLanguage(opensAsDescribed)}},
+        // voice CODE RECORDING_EXE / switches CODE RECORDING_EXE / novoice CODE EXE: in the language CODE
+        {"voice", {3, withLanguage(voiceAndSoundsAsPreset)}},
+        {"switches", {3, withLanguage(switchesInTheMenus)}},
+        {"novoice", {3, withLanguage(noVoiceForTheLanguage)}},
+        {"voices", {1, [](const auto&) { voicesByLanguage(); }}},
         // version EXE VERSION VERSION_TEXT
         {"version", {4, [](const auto& a) { versionRecordAndIcon(windowsPath(a[1]), a[2], a[3]); }}},
         // installer MSI REBUILT_MSI OLDER_MSI VERSION OLDER_VERSION UPGRADE_CODE

@@ -3,6 +3,10 @@
 #include "refusal.h"
 #include "win32/run_main.h"
 
+#include <utility>
+
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int showCommand) {
-    return velmora::win32::runMain(velmora::kVelmoraProject, instance, showCommand, velmora::refuseShowingTheSubstrate);
+    velmora::win32::RunOptions options;
+    options.refuse = velmora::refuseShowingTheSubstrate;
+    return velmora::win32::runMain(velmora::kVelmoraProject, instance, showCommand, std::move(options));
 }
