@@ -75,6 +75,9 @@ bool FormWindow::create(int showCommand) {
 
 bool FormWindow::createControls() {
     // Each control goes under the ones made before it, so the first (the top of the stack) stays on top.
+    // In a language written right to left the captions are read so (the heading still starts at its
+    // left edge); the form is not mirrored (no WS_EX_LAYOUTRTL): every control keeps its place.
+    const DWORD reading = rightToLeft(session_.language().code()) ? WS_EX_RTLREADING : 0;
     for (const Control& control : session_.form().controls()) {
         const ControlRecord& record = control.record();
         const DWORD shown = record.visible ? WS_VISIBLE : 0;
@@ -82,14 +85,14 @@ bool FormWindow::createControls() {
         HWND window = nullptr;
         switch (record.kind) {
         case ControlKind::Label:
-            window = CreateWindowExW(0, L"STATIC", widen(captionText(session_.language(), control)).c_str(),
+            window = CreateWindowExW(reading, L"STATIC", widen(captionText(session_.language(), control)).c_str(),
                                      WS_CHILD | WS_CLIPSIBLINGS | SS_LEFTNOWORDWRAP | SS_NOPREFIX | shown, 0, 0, 0, 0,
                                      hwnd_, id, instance_, nullptr);
             if (window != nullptr)
                 SetWindowSubclass(window, systemControlProc, kSubclass, reinterpret_cast<DWORD_PTR>(this));
             break;
         case ControlKind::PushButton:
-            window = CreateWindowExW(0, L"BUTTON", widen(captionText(session_.language(), control)).c_str(),
+            window = CreateWindowExW(reading, L"BUTTON", widen(captionText(session_.language(), control)).c_str(),
                                      WS_CHILD | WS_CLIPSIBLINGS | WS_TABSTOP | BS_PUSHBUTTON | shown, 0, 0, 0, 0, hwnd_,
                                      id, instance_, nullptr);
             if (window != nullptr)

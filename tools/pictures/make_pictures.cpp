@@ -112,8 +112,9 @@ public:
 
     // Draws `word` in `language` where `place` has the English one, `english`: at the same size
     // and on the same baseline, starting where it starts (ending where it ends, right to left),
-    // made smaller only where it would reach past the ground's top or bottom, and narrowed only
-    // where it would run past the ground's far edge (less a pixel). Its ink must stay on the ground.
+    // made smaller or moved up or down only where it would reach past the ground's top or bottom,
+    // and narrowed only where it would run past the ground's far edge (less a pixel). Its ink must
+    // stay on the ground.
     void drawTranslated(QImage& image, const WordPlace& place, const QPainterPath& english, PictureWord word,
                         const velmora::Language& language) const {
         const QPainterPath path = outline(word, language);
@@ -121,19 +122,22 @@ public:
         const QRectF placed = transform.map(path).boundingRect();
         const bool fromRight = velmora::rightToLeft(language.code());
         const PictureBox& ground = place.ground;
-        // A word whose letters reach higher or lower than the ground holds (a Chinese one in the
-        // substrate's small label) is made smaller about its baseline, 0 in the word's outline.
+        // A word taller than its ground (a Chinese one in the substrate's small label) is made
+        // smaller about its baseline, 0 in the word's outline; one reaching past its ground's top or
+        // bottom (an Arabic one's tails where the ground ends at the English baseline) is moved in.
         const QPointF baseline = transform.map(QPointF(0, 0));
-        const double above = baseline.y() - placed.top();
-        const double below = placed.bottom() - baseline.y();
-        const double shrinking = std::min({1.0, above > 0 ? (baseline.y() - ground.top) / above : 1.0,
-                                           below > 0 ? (ground.bottom - baseline.y()) / below : 1.0});
+        const double high = ground.top;       // the top edge of the ground's top row
+        const double low = ground.bottom + 1; // the bottom edge of its bottom row
+        const double shrinking = std::min(1.0, (low - high) / placed.height());
+        const double top = baseline.y() + (placed.top() - baseline.y()) * shrinking;
+        const double bottom = baseline.y() + (placed.bottom() - baseline.y()) * shrinking;
+        const double lift = bottom > low ? low - bottom : top < high ? high - top : 0.0;
         const double room = fromRight ? place.english.right - ground.left : ground.right - place.english.left;
         const double narrowing = std::min(shrinking, room / placed.width());
         const double start = fromRight ? place.english.right + 1 - placed.width() * narrowing : place.english.left;
         const QTransform moved = transform * QTransform::fromTranslate(-placed.left(), -baseline.y()) *
                                  QTransform::fromScale(narrowing, shrinking) *
-                                 QTransform::fromTranslate(start, baseline.y());
+                                 QTransform::fromTranslate(start, baseline.y() + lift);
         const PictureBox inked = paint(image, moved.map(path), toQColor(place.ink), place.english.height() < 12);
         if (inked.left < ground.left || inked.top < ground.top || inked.right > ground.right ||
             inked.bottom > ground.bottom)
