@@ -670,7 +670,8 @@ const cases = {
       const r = e.getBoundingClientRect();
       return [e.id || e.parentElement.parentElement.id, r.left, r.top, r.width, r.height];
     }));
-    const directions = (p) => p.$$eval('#Form1, #Command1, #Picture1, #Picture1 .inner', (all) => all.map((e) => getComputedStyle(e).direction));
+    const directions = (p) => p.evaluate(() => ['#Form1', '#Command1', '#Picture1', '#Picture1 .inner']
+      .map((selector) => getComputedStyle(document.querySelector(selector)).direction));
     const englishPage = (await open(browser, url)).page;
     const [english, englishPlaces] = [await enzyme(englishPage), await places(englishPage)];
     await englishPage.close();
