@@ -4,6 +4,7 @@
 #include "reaction/lesson_texts.h"
 #include "runtime/project_description.h"
 
+#include <string>
 #include <utility>
 
 namespace velmora::win32 {
@@ -132,8 +133,10 @@ void FormWindow::layOut() {
         const RECT r = scale_.device(pixelRectOf(*control));
         SetWindowPos(window, nullptr, r.left, r.top, r.right - r.left, r.bottom - r.top, SWP_NOZORDER | SWP_NOACTIVATE);
         if (const auto& font = control->record().font) {
-            const LOGFONTW logFont = scale_.logFont(*font);
-            if (HFONT made = CreateFontIndirectW(&logFont)) {
+            std::wstring caption(static_cast<std::size_t>(GetWindowTextLengthW(window)) + 1, L'\0');
+            caption.resize(
+                static_cast<std::size_t>(GetWindowTextW(window, caption.data(), static_cast<int>(caption.size()))));
+            if (HFONT made = fontFor(scale_.logFont(*font), caption)) {
                 fonts_.push_back(made);
                 SendMessageW(window, WM_SETFONT, reinterpret_cast<WPARAM>(made), TRUE);
             }
