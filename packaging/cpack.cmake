@@ -21,8 +21,10 @@ set(CPACK_DEBIAN_PACKAGE_RELEASE ${VELMORA_DEBIAN_RELEASE})
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 set(CPACK_DEBIAN_PACKAGE_DEPENDS "fonts-comic-neue")
 # Qt's own Wayland plugin, so that a Wayland session shows the window natively, not through
-# XWayland; speech-dispatcher and a synthesizer for the program's own voice (off unless switched on).
-set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "qt6-wayland, speech-dispatcher, speech-dispatcher-espeak-ng")
+# XWayland; speech-dispatcher and a synthesizer for the program's own voice (off unless switched
+# on); and fonts with the scripts Comic Neue lacks, which fontconfig gives Qt for the letters of
+# the Arabic, Chinese and Ukrainian captions.
+set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "qt6-wayland, speech-dispatcher, speech-dispatcher-espeak-ng, fonts-noto-core, fonts-noto-cjk")
 set(CPACK_DEBIAN_PACKAGE_DESCRIPTION
     "Tessivar shows how an enzyme works, in three pictures.\n\
 The learner drags the red substrate onto the black enzyme: the two join into\n\

@@ -15,7 +15,7 @@ namespace velmora {
 inline constexpr std::string_view kEnglish = "en";
 
 // Every language the lesson speaks, by its catalogue's code: English first, then one for each
-// translation compiled in ("de", "es", "fr", "it", "pt_BR").
+// translation compiled in, in the order of po/LINGUAS ("ar", "de", ...).
 std::vector<std::string_view> lessonLanguages();
 
 // The locale settings of a desktop session, as the environment gives them (empty when unset).

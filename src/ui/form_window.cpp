@@ -120,6 +120,10 @@ void FormWindow::createControls(const SceneImages& images) {
             break;
         }
         }
+        // A caption is written in the direction of the lesson's language (a heading still starts
+        // at its left edge); the form keeps every control in its place in every language.
+        if (record.kind != ControlKind::PictureArea && rightToLeft(session_.language().code()))
+            widget->setLayoutDirection(Qt::RightToLeft);
         widget->setObjectName(QString::fromStdString(record.name));
         widget->setGeometry(toQRect(pixelRectOf(control)));
         widget->setVisible(record.visible);

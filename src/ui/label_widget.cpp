@@ -17,6 +17,8 @@ LabelWidget::LabelWidget(const ControlRecord& record, QString caption, QWidget* 
 
 void LabelWidget::paintEvent(QPaintEvent*) {
     QPainter painter(this);
+    // A painter starts in the application's direction; the caption is written in the label's own.
+    painter.setLayoutDirection(layoutDirection());
     painter.fillRect(rect(), back_);
     painter.setPen(fore_);
     painter.setClipRect(rect());

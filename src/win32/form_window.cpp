@@ -4,6 +4,7 @@
 #include "reaction/lesson_texts.h"
 #include "runtime/project_description.h"
 
+#include <string>
 #include <utility>
 
 namespace velmora::win32 {
@@ -78,6 +79,9 @@ bool FormWindow::create(int showCommand) {
 
 bool FormWindow::createControls() {
     // Each control goes under the ones made before it, so the first (the top of the stack) stays on top.
+    // In a language written right to left the captions are read so (the heading still starts at its
+    // left edge); the form is not mirrored (no WS_EX_LAYOUTRTL): every control keeps its place.
+    const DWORD reading = rightToLeft(session_.language().code()) ? WS_EX_RTLREADING : 0;
     for (const Control& control : session_.form().controls()) {
         const ControlRecord& record = control.record();
         const DWORD shown = record.visible ? WS_VISIBLE : 0;
@@ -85,14 +89,14 @@ bool FormWindow::createControls() {
         HWND window = nullptr;
         switch (record.kind) {
         case ControlKind::Label:
-            window = CreateWindowExW(0, L"STATIC", widen(captionText(session_.language(), control)).c_str(),
+            window = CreateWindowExW(reading, L"STATIC", widen(captionText(session_.language(), control)).c_str(),
                                      WS_CHILD | WS_CLIPSIBLINGS | SS_LEFTNOWORDWRAP | SS_NOPREFIX | shown, 0, 0, 0, 0,
                                      hwnd_, id, instance_, nullptr);
             if (window != nullptr)
                 SetWindowSubclass(window, systemControlProc, kSubclass, reinterpret_cast<DWORD_PTR>(this));
             break;
         case ControlKind::PushButton:
-            window = CreateWindowExW(0, L"BUTTON", widen(captionText(session_.language(), control)).c_str(),
+            window = CreateWindowExW(reading, L"BUTTON", widen(captionText(session_.language(), control)).c_str(),
                                      WS_CHILD | WS_CLIPSIBLINGS | WS_TABSTOP | BS_PUSHBUTTON | shown, 0, 0, 0, 0, hwnd_,
                                      id, instance_, nullptr);
             if (window != nullptr)
@@ -132,8 +136,10 @@ void FormWindow::layOut() {
         const RECT r = scale_.device(pixelRectOf(*control));
         SetWindowPos(window, nullptr, r.left, r.top, r.right - r.left, r.bottom - r.top, SWP_NOZORDER | SWP_NOACTIVATE);
         if (const auto& font = control->record().font) {
-            const LOGFONTW logFont = scale_.logFont(*font);
-            if (HFONT made = CreateFontIndirectW(&logFont)) {
+            std::wstring caption(static_cast<std::size_t>(GetWindowTextLengthW(window)) + 1, L'\0');
+            caption.resize(
+                static_cast<std::size_t>(GetWindowTextW(window, caption.data(), static_cast<int>(caption.size()))));
+            if (HFONT made = fontFor(scale_.logFont(*font), caption)) {
                 fonts_.push_back(made);
                 SendMessageW(window, WM_SETFONT, reinterpret_cast<WPARAM>(made), TRUE);
             }

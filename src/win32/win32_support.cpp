@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 #include "win32/win32_support.h"
 
+#include <algorithm>
 #include <cwchar>
 
 namespace velmora::win32 {
@@ -97,6 +98,42 @@ LOGFONTW Scale::logFont(const FontSpec& font) const {
     const std::wstring family = widen(font.family);
     std::wcsncpy(out.lfFaceName, family.c_str(), LF_FACESIZE - 1);
     return out;
+}
+
+namespace {
+
+// Whether `font` has a glyph for every letter of `text`.
+bool drawsEvery(HFONT font, std::wstring_view text) {
+    HDC dc = CreateCompatibleDC(nullptr);
+    if (dc == nullptr) return true;
+    const HGDIOBJ before = SelectObject(dc, font);
+    std::vector<WORD> glyphs(text.size());
+    const DWORD found =
+        GetGlyphIndicesW(dc, text.data(), static_cast<int>(text.size()), glyphs.data(), GGI_MARK_NONEXISTING_GLYPHS);
+    SelectObject(dc, before);
+    DeleteDC(dc);
+    return found != GDI_ERROR && std::find(glyphs.begin(), glyphs.end(), WORD{0xFFFF}) == glyphs.end();
+}
+
+} // namespace
+
+HFONT fontFor(const LOGFONTW& wanted, std::wstring_view text) {
+    static constexpr const wchar_t* kFallbacks[] = {L"Segoe UI",    L"Microsoft YaHei",  L"Tahoma",
+                                                    L"DejaVu Sans", L"Noto Sans CJK SC", L"Noto Sans"};
+    HFONT font = CreateFontIndirectW(&wanted);
+    if (font == nullptr || drawsEvery(font, text)) return font;
+    for (const wchar_t* family : kFallbacks) {
+        LOGFONTW other = wanted;
+        other.lfCharSet = DEFAULT_CHARSET;
+        std::wcsncpy(other.lfFaceName, family, LF_FACESIZE - 1);
+        HFONT candidate = CreateFontIndirectW(&other);
+        if (candidate != nullptr && drawsEvery(candidate, text)) {
+            DeleteObject(font);
+            return candidate;
+        }
+        if (candidate != nullptr) DeleteObject(candidate);
+    }
+    return font;
 }
 
 int dpiOf(HWND window) {

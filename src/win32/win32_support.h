@@ -63,6 +63,12 @@ private:
     int dpi_;
 };
 
+// A font made from `wanted` for `text`: `wanted` itself where it has a glyph for every letter of
+// `text`, else the first of a few families that has them all (Segoe UI, Microsoft YaHei and Tahoma
+// on Windows; Noto and DejaVu fonts under Wine), since GDI finds another font for a missing letter
+// only for some families. Null when GDI makes no font at all.
+HFONT fontFor(const LOGFONTW& wanted, std::wstring_view text);
+
 // The dots per inch of `window` (of the whole system where Windows cannot say per window).
 int dpiOf(HWND window);
 

@@ -64,10 +64,13 @@ def keyboard_lesson(program, said):
         check(lesson.heard == expected, "the transcript is not each step once, in order")
 
 
-def keyboard_lesson_in_german(program, said):
-    """The same lesson with LANGUAGE=de and a German LANG (tests/e2e/CMakeLists.txt sets them): the
-    sentences it must hear are the German ones."""
-    check(said["Language"] == "de", f"the lesson's texts are in {said['Language']!r}, not German")
+def keyboard_lesson_translated(program, said):
+    """The same lesson in the language LANGUAGE names (tests/e2e/CMakeLists.txt sets it and LANG):
+    the controls' names and the sentences it must hear are that language's, and the arrow keys
+    move the substrate the way they point, in a language written right to left too."""
+    asked = os.environ.get("LANGUAGE", "")
+    check(said["Language"] == asked, f"the lesson's texts are in {said['Language']!r}, not {asked!r}")
+    check(said["Picture1"] != "Enzyme", f"the enzyme is named {said['Picture1']!r}, the English name")
     keyboard_lesson(program, said)
 
 
@@ -264,7 +267,7 @@ def wm_class(program, said):
 
 
 if __name__ == "__main__":
-    main({"keyboard_lesson": keyboard_lesson, "keyboard_lesson_in_german": keyboard_lesson_in_german,
+    main({"keyboard_lesson": keyboard_lesson, "keyboard_lesson_translated": keyboard_lesson_translated,
           "focus_ring": focus_ring, "no_display": no_display,
           "chord": chord_on_substrate, "reset_with_right_held": reset_with_right_held, "held_enter": held_enter,
           "destroyed_window": destroyed_window, "wm_class": wm_class, "voice_preset": voice_preset,

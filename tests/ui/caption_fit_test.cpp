@@ -1,14 +1,18 @@
 // SPDX-License-Identifier: MIT
-// The button's caption in every language the lesson speaks, as the window draws it: whole, with
-// room to spare inside the button's face, and named the same for a screen reader.
+// The button's caption in every language the lesson speaks, as the window draws it: every letter
+// in a font that has it, whole, with room to spare inside the button's face, and named the same
+// for a screen reader.
 #include "ui_test_support.h"
 
 #include "language/language.h"
 #include "reaction/lesson_texts.h"
 #include "ui/qt_conversions.h"
 
+#include <QGlyphRun>
 #include <QPushButton>
+#include <QRawFont>
 #include <QTest>
+#include <QTextLayout>
 
 using namespace velmora;
 
@@ -32,6 +36,15 @@ private slots:
         const QString caption = button->text();
         QCOMPARE(caption, fromUtf8(captionText(lesson, *window.session().form().find("Command1"))));
         QCOMPARE(button->accessibleName(), caption);
+        // Every letter has a glyph in the button's font or a fallback font (glyph 0 is the empty box).
+        QTextLayout layout(caption, button->font());
+        layout.beginLayout();
+        layout.createLine();
+        layout.endLayout();
+        for (const QGlyphRun& run : layout.glyphRuns())
+            QVERIFY2(
+                !run.glyphIndexes().contains(0),
+                qPrintable(QStringLiteral("\"%1\" has a letter %2 lacks").arg(caption, run.rawFont().familyName())));
 
         // The caption's ink: the dark pixels inside the button's two-pixel frame.
         const QImage face = button->grab().toImage();

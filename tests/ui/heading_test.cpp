@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: MIT
 #include "ui_test_support.h"
 
+#include "ui/qt_conversions.h"
+
 #include <QTest>
 
 using namespace velmora;
@@ -9,8 +11,9 @@ using namespace velmora::testing;
 namespace {
 
 // The first and last columns of the heading that hold a pixel of its caption (-1, -1 for none).
-std::pair<int, int> captionColumns() {
-    auto w = shownWindow();
+std::pair<int, int> captionColumns(const Language& language = Language()) {
+    auto w = std::make_unique<FormWindow>(language, SceneImages::load(language));
+    w->show();
     const QImage heading = w->controlWidget("Label1")->grab().toImage();
     const QRgb ground = heading.pixel(0, 0);
     std::pair<int, int> columns{-1, -1};
@@ -31,14 +34,25 @@ class HeadingTest : public QObject {
     Q_OBJECT
 
 private slots:
-    // `velmora -reverse`, or a right-to-left language, lays the application out right to left;
-    // the heading's caption is still drawn from its left edge.
+    void captionStaysLeftInARightToLeftLayout_data() {
+        QTest::addColumn<Qt::LayoutDirection>("layout");
+        QTest::addColumn<QString>("language");
+        QTest::newRow("velmora -reverse") << Qt::RightToLeft << QStringLiteral("en");
+        QTest::newRow("a lesson in Arabic") << Qt::LeftToRight << QStringLiteral("ar");
+    }
+
+    // `velmora -reverse` lays the application out right to left, and a lesson in a language
+    // written right to left draws its captions so; the heading's caption still starts at its left.
     void captionStaysLeftInARightToLeftLayout() {
+        QFETCH(Qt::LayoutDirection, layout);
+        QFETCH(QString, language);
         const auto leftToRight = captionColumns();
-        QApplication::setLayoutDirection(Qt::RightToLeft);
-        const auto rightToLeft = captionColumns();
+        QApplication::setLayoutDirection(layout);
+        const Language lesson(language.toStdString());
+        const auto rightToLeft = captionColumns(lesson);
         QApplication::setLayoutDirection(Qt::LeftToRight);
 
+        QCOMPARE(fromUtf8(lesson.code()), language);
         QVERIFY2(leftToRight.first >= 0 && leftToRight.first < 4, "the caption starts at the left edge");
         QVERIFY2(leftToRight.second < 140, "the caption ends before the heading's middle");
         QCOMPARE(rightToLeft, leftToRight);

@@ -56,8 +56,8 @@ SIZE inkSize(const Capture& screen, const PixelRect& area, Rgb ground) {
     return {std::max<LONG>(0, box.right - box.left), std::max<LONG>(0, box.bottom - box.top)};
 }
 
-// The size of the ink of the caption of `control` as GDI draws it here in the control's font,
-// colours and ground at `dpi`.
+// The size of the ink of the caption of `control` as GDI draws it here in the control's font (or
+// the one Velmora.exe takes for letters that font lacks), colours and ground at `dpi`.
 SIZE inkOf(const Control& control, int dpi = 96) {
     const FontSpec& font = *control.record().font;
     const Rgb ground = system(control.record().effectiveBackColor());
@@ -68,14 +68,14 @@ SIZE inkOf(const Control& control, int dpi = 96) {
         logFont.lfWeight = font.weight;
         logFont.lfCharSet = font.charset;
         wcsncpy(logFont.lfFaceName, widen(font.family).c_str(), LF_FACESIZE - 1);
-        HFONT made = CreateFontIndirectW(&logFont);
+        const std::wstring caption = widen(captionText(language(), control));
+        HFONT made = win32::fontFor(logFont, caption);
         HGDIOBJ old = SelectObject(memory, made);
         const RECT all{0, 0, 600, 150};
         SetDCBrushColor(memory, RGB(ground.r, ground.g, ground.b));
         FillRect(memory, &all, static_cast<HBRUSH>(GetStockObject(DC_BRUSH)));
         SetTextColor(memory, RGB(ink.r, ink.g, ink.b));
         SetBkMode(memory, TRANSPARENT);
-        const std::wstring caption = widen(captionText(language(), control));
         TextOutW(memory, 20, 20, caption.c_str(), static_cast<int>(caption.size()));
         SelectObject(memory, old);
         DeleteObject(made);

@@ -8,10 +8,12 @@
 // differs from the English one, <words-dir>/<code>/<picture>-<word>.pgm: the word's ground as a
 // greyscale image (assets/picture_words.h), which the lesson lays over the English picture. The
 // output is the same bytes on every run: shapes are set pixel by pixel, and the words are drawn
-// from the glyph outlines of Liberation Serif (loaded from its file, not chosen by fontconfig).
+// from glyph outlines of serif fonts loaded from their files (not chosen by fontconfig): Liberation
+// Serif for Latin and Cyrillic, Noto Naskh Arabic and Noto Serif CJK SC for the scripts it lacks.
 // An English word is stretched so that its ink fills the box given for it exactly; another
-// language's word is drawn at the English word's size, on its baseline and from its left edge,
-// with antialiased edges. The words themselves are the lesson's (reaction/lesson_texts.h).
+// language's word is drawn at the English word's size, on its baseline and from its left edge (its
+// right edge for a language written right to left), shaped (Arabic letters joined) and with
+// antialiased edges. The words themselves are the lesson's (reaction/lesson_texts.h).
 
 #include "assets/picture_words.h"
 #include "language/language.h"
@@ -21,6 +23,7 @@
 
 #include <QColor>
 #include <QFontDatabase>
+#include <QFontMetrics>
 #include <QGuiApplication>
 #include <QImage>
 #include <QImageWriter>
@@ -35,6 +38,7 @@
 #include <map>
 #include <stdexcept>
 #include <string>
+#include <vector>
 
 namespace {
 
@@ -44,7 +48,19 @@ using velmora::PictureWord;
 using velmora::WordPlace;
 
 constexpr int kSide = 203;
-constexpr const char* kSerifFontFile = "/usr/share/fonts/truetype/liberation/LiberationSerif-Regular.ttf";
+
+// The fonts the words are drawn in, the first that has every letter of a word drawing it: the
+// file, the family to take from it (a collection holds several) and the Debian package holding it.
+struct LetteringFont {
+    const char* file;
+    const char* family;
+    const char* package;
+};
+constexpr LetteringFont kLetteringFonts[] = {
+    {"/usr/share/fonts/truetype/liberation/LiberationSerif-Regular.ttf", "Liberation Serif", "fonts-liberation"},
+    {"/usr/share/fonts/truetype/noto/NotoNaskhArabic-Regular.ttf", "Noto Naskh Arabic", "fonts-noto-core"},
+    {"/usr/share/fonts/opentype/noto/NotoSerifCJK-Regular.ttc", "Noto Serif CJK SC", "fonts-noto-cjk"},
+};
 
 const QColor kWhite(255, 255, 255);
 const QColor kBlack(0, 0, 0);
@@ -70,14 +86,17 @@ void framed(QImage& image, PictureBox box, const QColor& frame, const QColor& in
 class Lettering {
 public:
     Lettering() {
-        const int id = QFontDatabase::addApplicationFont(QString::fromUtf8(kSerifFontFile));
-        const QStringList families = QFontDatabase::applicationFontFamilies(id);
-        if (id < 0 || families.isEmpty())
-            throw std::runtime_error(std::string("cannot load the serif font ") + kSerifFontFile);
-        font_ = QFont(families.first());
-        font_.setPixelSize(400); // large, so the outlines are not fitted to a coarse grid
-        font_.setHintingPreference(QFont::PreferNoHinting);
-        font_.setStyleStrategy(QFont::NoFontMerging);
+        for (const LetteringFont& file : kLetteringFonts) {
+            const int id = QFontDatabase::addApplicationFont(QString::fromUtf8(file.file));
+            if (id < 0 || !QFontDatabase::applicationFontFamilies(id).contains(QString::fromUtf8(file.family)))
+                throw std::runtime_error(std::string("cannot load the font ") + file.file + " (Debian package " +
+                                         file.package + ")");
+            QFont font(QString::fromUtf8(file.family));
+            font.setPixelSize(400); // large, so the outlines are not fitted to a coarse grid
+            font.setHintingPreference(QFont::PreferNoHinting);
+            font.setStyleStrategy(QFont::NoFontMerging);
+            fonts_.push_back(font);
+        }
     }
 
     // Draws `word` in English, the stored pictures' language, so that its ink covers exactly the
@@ -91,29 +110,47 @@ public:
                                      " instead of " + describe(box));
     }
 
-    // Draws `word` in `language` where `place` has the English one, `english`: at
-    // the same size and on the same baseline, starting where it starts, narrowed only where it
-    // would run past the ground's right edge (less a pixel). Its ink must stay on the ground.
+    // Draws `word` in `language` where `place` has the English one, `english`: at the same size
+    // and on the same baseline, starting where it starts (ending where it ends, right to left),
+    // made smaller or moved up or down only where it would reach past the ground's top or bottom,
+    // and narrowed only where it would run past the ground's far edge (less a pixel). Its ink must
+    // stay on the ground.
     void drawTranslated(QImage& image, const WordPlace& place, const QPainterPath& english, PictureWord word,
                         const velmora::Language& language) const {
         const QPainterPath path = outline(word, language);
-        QTransform transform = fitting(english, place.english);
+        const QTransform transform = fitting(english, place.english);
         const QRectF placed = transform.map(path).boundingRect();
-        const double room = place.ground.right - place.english.left;
-        const double narrowing = std::min(1.0, room / placed.width());
-        transform *= QTransform::fromTranslate(-placed.left(), 0) * QTransform::fromScale(narrowing, 1) *
-                     QTransform::fromTranslate(place.english.left, 0);
-        const PictureBox inked = paint(image, transform.map(path), toQColor(place.ink), place.english.height() < 12);
+        const bool fromRight = velmora::rightToLeft(language.code());
         const PictureBox& ground = place.ground;
+        // A word taller than its ground (a Chinese one in the substrate's small label) is made
+        // smaller about its baseline, 0 in the word's outline; one reaching past its ground's top or
+        // bottom (an Arabic one's tails where the ground ends at the English baseline) is moved in.
+        const QPointF baseline = transform.map(QPointF(0, 0));
+        const double high = ground.top;       // the top edge of the ground's top row
+        const double low = ground.bottom + 1; // the bottom edge of its bottom row
+        const double shrinking = std::min(1.0, (low - high) / placed.height());
+        const double top = baseline.y() + (placed.top() - baseline.y()) * shrinking;
+        const double bottom = baseline.y() + (placed.bottom() - baseline.y()) * shrinking;
+        const double lift = bottom > low ? low - bottom : top < high ? high - top : 0.0;
+        const double room = fromRight ? place.english.right - ground.left : ground.right - place.english.left;
+        const double narrowing = std::min(shrinking, room / placed.width());
+        const double start = fromRight ? place.english.right + 1 - placed.width() * narrowing : place.english.left;
+        const QTransform moved = transform * QTransform::fromTranslate(-placed.left(), -baseline.y()) *
+                                 QTransform::fromScale(narrowing, shrinking) *
+                                 QTransform::fromTranslate(start, baseline.y() + lift);
+        const PictureBox inked = paint(image, moved.map(path), toQColor(place.ink), place.english.height() < 12);
         if (inked.left < ground.left || inked.top < ground.top || inked.right > ground.right ||
             inked.bottom > ground.bottom)
             throw std::runtime_error("the word " + text(word, language).toStdString() + " covers " + describe(inked) +
                                      ", which leaves its ground " + describe(ground));
     }
 
+    // The word's outline, shaped by Qt (joined Arabic letters, right-to-left words in the order
+    // they are seen), in the first font that has each of its letters.
     QPainterPath outline(PictureWord word, const velmora::Language& language) const {
+        const QString letters = text(word, language);
         QPainterPath path;
-        path.addText(0, 0, font_, text(word, language));
+        path.addText(0, 0, fontFor(letters), letters);
         return path;
     }
 
@@ -121,6 +158,17 @@ private:
     static QString text(PictureWord word, const velmora::Language& language) {
         const std::string_view utf8 = velmora::pictureWordText(language, word);
         return QString::fromUtf8(utf8.data(), static_cast<qsizetype>(utf8.size()));
+    }
+
+    const QFont& fontFor(const QString& letters) const {
+        for (const QFont& font : fonts_) {
+            const QFontMetrics metrics(font);
+            const QList<uint> codes = letters.toUcs4();
+            if (std::all_of(codes.begin(), codes.end(),
+                            [&](uint code) { return QChar::isSpace(code) || metrics.inFontUcs4(code); }))
+                return font;
+        }
+        throw std::runtime_error("no font here has every letter of the word " + letters.toStdString());
     }
 
     static std::string describe(PictureBox box) {
@@ -175,7 +223,7 @@ private:
     }
 
 private:
-    QFont font_;
+    std::vector<QFont> fonts_;
 };
 
 // Where `word` is drawn in `picture`.
