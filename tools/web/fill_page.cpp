@@ -73,6 +73,13 @@ std::string font(const FontSpec& font) {
     return std::string(css) + ";text-decoration:" + decoration;
 }
 
+// The hidden element that carries `control`'s description, for its aria-describedby: never read
+// on its own.
+std::string descriptionElement(const std::string& control, std::string_view description) {
+    return "<span class=\"visually-hidden\" aria-hidden=\"true\"" + attribute("id", control + "-description") + '>' +
+           escaped(description) + "</span>";
+}
+
 // One control in its start state, in the lesson's language. `layer` is its place in the stack, 1
 // at the bottom.
 std::string controlElement(const LessonSession& lesson, const Control& control, int layer) {
@@ -83,28 +90,24 @@ std::string controlElement(const LessonSession& lesson, const Control& control, 
                         ";background:" + cssColor(r.effectiveBackColor()) +
                         ";color:" + cssColor(r.effectiveForeColor());
     if (r.font) style += ';' + font(*r.font);
-    const std::string common = attribute("id", r.name) + (r.visible ? "" : " hidden") + attribute("style", style);
-    // The lesson's heading is the page's; its push button a button with its caption; a picture
-    // area an element in the role the lesson gives it, named and described as the lesson says.
+    std::string common = attribute("id", r.name) + (r.visible ? "" : " hidden") + attribute("style", style);
+    const bool described = !about.description.empty();
+    if (described) common += attribute("aria-describedby", r.name + "-description");
+    // The lesson's heading is the page's; its push button a button with its caption, its
+    // description beside it; a picture area an element in the role the lesson gives it, named and
+    // described as the lesson says.
     if (about.role == ControlRole::Heading)
         return "<h1 class=\"label\" data-control=\"label\"" + common + '>' + escaped(captionText(language, control)) +
                "</h1>";
     if (r.kind == ControlKind::PushButton)
         return "<button type=\"button\" class=\"button\" data-control=\"button\"" + common + '>' +
-               escaped(captionText(language, control)) + "</button>";
+               escaped(captionText(language, control)) + "</button>" +
+               (described ? descriptionElement(r.name, about.description) : "");
+    // Inside its picture, the description is hidden with it.
     std::string element = "<div class=\"picture\" data-control=\"picture\"" + common +
                           attribute("role", about.role == ControlRole::Button ? "button" : "img") +
-                          attribute("aria-label", about.name) + (r.canTakeFocus() ? " tabindex=\"0\"" : "");
-    if (!about.description.empty()) {
-        // Inside its picture, the description is hidden with it; it is the picture's description
-        // and never read on its own.
-        const std::string id = r.name + "-description";
-        element += attribute("aria-describedby", id) + "><span class=\"visually-hidden\" aria-hidden=\"true\"" +
-                   attribute("id", id) + '>' + escaped(about.description) + "</span>";
-    } else {
-        element += '>';
-    }
-    element += "<div class=\"inner\">";
+                          attribute("aria-label", about.name) + (r.canTakeFocus() ? " tabindex=\"0\"" : "") + '>' +
+                          (described ? descriptionElement(r.name, about.description) : "") + "<div class=\"inner\">";
     if (r.picture && r.visible) {
         const std::string name(pictureName(*r.picture));
         // The start screen's pictures are what its first frame waits for: fetched first.
@@ -122,10 +125,12 @@ std::string formElements(const LessonSession& lesson) {
     const PixelRect client = clientRectOf(form);
     const std::string back = cssColor(form.backColor);
     // Only the texts follow the direction of the lesson's language (the page's <html dir>): the
-    // form keeps its layout in every language.
+    // form keeps its layout in every language. The form takes its own keys (Space, the arrows,
+    // Escape): as an application, it has a screen reader pass them on to it while the focus is
+    // anywhere inside, instead of keeping them for its reading cursor.
     std::string out =
         "<div id=\"view\"" + attribute("style", "--form-back:" + back) + ">\n<div id=\"Form1\" dir=\"ltr\" " +
-        "role=\"group\"" + attribute("aria-label", form.caption) + " aria-describedby=\"stage\"" +
+        "role=\"application\"" + attribute("aria-label", form.caption) + " aria-describedby=\"stage\"" +
         attribute("style",
                   "--form-width:" + px(client.width) + ";--form-height:" + px(client.height) +
                       ";--frame:" + px(kPictureAreaFrameWidth) + ";--focus-ring:" + cssColor(kFocusRingColour) +
@@ -272,17 +277,17 @@ StartScreens startScreens(const LessonSession& lesson, const std::string& dir) {
             else if (english.at(where) != words)
                 differing.push_back(array({text(id), text(attribute), text(words)}));
         };
-        word("stage", "", stageText(language, stageOf(lesson.form())));
-        for (const Control* control : lesson.readingOrder()) {
+        // What the lesson in this language tells a screen reader of each shown control.
+        const LessonSession spoken(language, [](const Control&) { return kStatusOk; });
+        word("stage", "", spoken.stageSentence());
+        for (const Control* control : spoken.readingOrder()) {
             const ControlRecord& r = control->record();
             if (!r.visible) continue;
-            if (r.kind != ControlKind::PictureArea) {
+            const Accessibility about = spoken.accessibility(*control);
+            if (r.kind != ControlKind::PictureArea)
                 word(r.name, "", captionText(language, *control));
-                continue;
-            }
-            // The name and description the lesson gives in this language (the roles are the same in all).
-            const ControlText about = controlText(language, r.name);
-            word(r.name, "aria-label", about.name);
+            else
+                word(r.name, "aria-label", about.name);
             // The form carries a description where the English one has it.
             const std::string description = r.name + "-description";
             if (code == kEnglish ? !about.description.empty() : english.contains(description + ' '))
