@@ -73,8 +73,7 @@ std::string font(const FontSpec& font) {
     return std::string(css) + ";text-decoration:" + decoration;
 }
 
-// The hidden element that carries `control`'s description, for its aria-describedby: never read
-// on its own.
+// The hidden element that carries `control`'s description for aria-describedby, never read alone.
 std::string descriptionElement(const std::string& control, std::string_view description) {
     return "<span class=\"visually-hidden\" aria-hidden=\"true\"" + attribute("id", control + "-description") + '>' +
            escaped(description) + "</span>";
@@ -91,23 +90,21 @@ std::string controlElement(const LessonSession& lesson, const Control& control, 
                         ";color:" + cssColor(r.effectiveForeColor());
     if (r.font) style += ';' + font(*r.font);
     std::string common = attribute("id", r.name) + (r.visible ? "" : " hidden") + attribute("style", style);
-    const bool described = !about.description.empty();
-    if (described) common += attribute("aria-describedby", r.name + "-description");
-    // The lesson's heading is the page's; its push button a button with its caption, its
-    // description beside it; a picture area an element in the role the lesson gives it, named and
-    // described as the lesson says.
+    const std::string described = about.description.empty() ? "" : descriptionElement(r.name, about.description);
+    if (!described.empty()) common += attribute("aria-describedby", r.name + "-description");
+    // The lesson's heading is the page's; its push button a button with its caption, described
+    // beside it; a picture area an element in the role the lesson gives it, named and described.
     if (about.role == ControlRole::Heading)
         return "<h1 class=\"label\" data-control=\"label\"" + common + '>' + escaped(captionText(language, control)) +
                "</h1>";
     if (r.kind == ControlKind::PushButton)
         return "<button type=\"button\" class=\"button\" data-control=\"button\"" + common + '>' +
-               escaped(captionText(language, control)) + "</button>" +
-               (described ? descriptionElement(r.name, about.description) : "");
+               escaped(captionText(language, control)) + "</button>" + described;
     // Inside its picture, the description is hidden with it.
     std::string element = "<div class=\"picture\" data-control=\"picture\"" + common +
                           attribute("role", about.role == ControlRole::Button ? "button" : "img") +
                           attribute("aria-label", about.name) + (r.canTakeFocus() ? " tabindex=\"0\"" : "") + '>' +
-                          (described ? descriptionElement(r.name, about.description) : "") + "<div class=\"inner\">";
+                          described + "<div class=\"inner\">";
     if (r.picture && r.visible) {
         const std::string name(pictureName(*r.picture));
         // The start screen's pictures are what its first frame waits for: fetched first.
@@ -124,13 +121,12 @@ std::string formElements(const LessonSession& lesson) {
     const FormDescription& form = lesson.form().description();
     const PixelRect client = clientRectOf(form);
     const std::string back = cssColor(form.backColor);
-    // Only the texts follow the direction of the lesson's language (the page's <html dir>): the
-    // form keeps its layout in every language. The form takes its own keys (Space, the arrows,
-    // Escape): as an application, it has a screen reader pass them on to it while the focus is
-    // anywhere inside, instead of keeping them for its reading cursor.
+    // Only the texts follow the direction of the lesson's language (the page's <html dir>). The
+    // form, an application, has a screen reader pass it its keys while the focus is inside. The
+    // stage sentence follows it, not as its description: a changed one is said after each step.
     std::string out =
         "<div id=\"view\"" + attribute("style", "--form-back:" + back) + ">\n<div id=\"Form1\" dir=\"ltr\" " +
-        "role=\"application\"" + attribute("aria-label", form.caption) + " aria-describedby=\"stage\"" +
+        "role=\"application\"" + attribute("aria-label", form.caption) +
         attribute("style",
                   "--form-width:" + px(client.width) + ";--form-height:" + px(client.height) +
                       ";--frame:" + px(kPictureAreaFrameWidth) + ";--focus-ring:" + cssColor(kFocusRingColour) +
@@ -277,7 +273,8 @@ StartScreens startScreens(const LessonSession& lesson, const std::string& dir) {
             else if (english.at(where) != words)
                 differing.push_back(array({text(id), text(attribute), text(words)}));
         };
-        // What the lesson in this language tells a screen reader of each shown control.
+        // What the lesson in this language tells a screen reader of each shown control; the form
+        // carries a description where the English one has it.
         const LessonSession spoken(language, [](const Control&) { return kStatusOk; });
         word("stage", "", spoken.stageSentence());
         for (const Control* control : spoken.readingOrder()) {
@@ -288,7 +285,6 @@ StartScreens startScreens(const LessonSession& lesson, const std::string& dir) {
                 word(r.name, "", captionText(language, *control));
             else
                 word(r.name, "aria-label", about.name);
-            // The form carries a description where the English one has it.
             const std::string description = r.name + "-description";
             if (code == kEnglish ? !about.description.empty() : english.contains(description + ' '))
                 word(description, "", about.description);
