@@ -25,9 +25,9 @@ function pointIn(form, event) {
 // fourth, ... press in a row, as the desktop's window systems take a third as a single one.
 const secondOfDoubleClick = (count) => count > 0 && count % 2 === 0;
 
-// Listens on the window for `type` events aimed at the form. Pointer, mouse and click listeners
-// stay off the form and its controls: a browser tells a screen reader that whatever sits under
-// such a listener is clickable, which the pictures are not.
+// Listens on the window for `type` events aimed at the form. Mouse and click listeners stay off
+// the page (pointer listeners off the form): a browser tells a screen reader that whatever sits
+// under one, or anywhere under the window's, is clickable, which the pictures are not.
 function onForm(type, listener) {
   window.addEventListener(type, (event) => {
     if (formElement.contains(event.target)) listener(event);
@@ -47,15 +47,20 @@ function wirePointers(form, lesson, apply) {
     if (event.button !== 0) return;
     // Each pointer's moves and release come here, wherever it goes.
     formElement.setPointerCapture(event.pointerId);
-    if (event.pointerType === 'mouse') mousePress = [event.pointerId, at(event)];
-    else apply(lesson.pointerDown(event.pointerId, at(event), secondOfDoubleClick(event.detail)));
+    if (event.pointerType !== 'mouse') {
+      apply(lesson.pointerDown(event.pointerId, at(event), secondOfDoubleClick(event.detail)));
+      return;
+    }
+    // Listened for only until it comes, so that no mouse listener stays on the page.
+    if (!mousePress) window.addEventListener('mousedown', mouseDown, { once: true });
+    mousePress = [event.pointerId, at(event)];
   });
-  onForm('mousedown', (event) => {
+  const mouseDown = (event) => {
     if (!mousePress) return;
     const [id, point] = mousePress;
     mousePress = null;
     apply(lesson.pointerDown(id, point, secondOfDoubleClick(event.detail)));
-  });
+  };
   onForm('pointermove', (event) => apply(lesson.pointerMove(event.pointerId, at(event))));
   onForm('pointerup', (event) => {
     if (event.button === 0) apply(lesson.pointerUp(event.pointerId, at(event)));
@@ -79,11 +84,12 @@ function wireKeys(form, lesson, apply) {
   document.addEventListener('keydown', passKey);
   document.addEventListener('keyup', passKey);
   // Pointer clicks went to the lesson as pointers, and the keys it took click nothing. A click
-  // without a pointer (a screen reader's default action) is an activation.
-  onForm('click', (event) => {
-    const name = controlOf(event.target);
-    if (name && event.detail === 0) apply(lesson.activate(name));
-  });
+  // without a pointer on a button (a screen reader's default action) is an activation.
+  for (const button of formElement.querySelectorAll('button, [role="button"]')) {
+    button.addEventListener('click', (event) => {
+      if (event.detail === 0) apply(lesson.activate(button.id));
+    });
+  }
   // Where the focus is, for the lesson: a control of the form, or nothing of it.
   formElement.addEventListener('focusin', (event) => apply(lesson.focusMoved(controlOf(event.target))));
   formElement.addEventListener('focusout', (event) => {
