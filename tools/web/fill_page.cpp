@@ -73,6 +73,12 @@ std::string font(const FontSpec& font) {
     return std::string(css) + ";text-decoration:" + decoration;
 }
 
+// The hidden element that carries `control`'s description for aria-describedby, never read alone.
+std::string descriptionElement(const std::string& control, std::string_view description) {
+    return "<span class=\"visually-hidden\" aria-hidden=\"true\"" + attribute("id", control + "-description") + '>' +
+           escaped(description) + "</span>";
+}
+
 // One control in its start state, in the lesson's language. `layer` is its place in the stack, 1
 // at the bottom.
 std::string controlElement(const LessonSession& lesson, const Control& control, int layer) {
@@ -83,28 +89,22 @@ std::string controlElement(const LessonSession& lesson, const Control& control, 
                         ";background:" + cssColor(r.effectiveBackColor()) +
                         ";color:" + cssColor(r.effectiveForeColor());
     if (r.font) style += ';' + font(*r.font);
-    const std::string common = attribute("id", r.name) + (r.visible ? "" : " hidden") + attribute("style", style);
-    // The lesson's heading is the page's; its push button a button with its caption; a picture
-    // area an element in the role the lesson gives it, named and described as the lesson says.
+    std::string common = attribute("id", r.name) + (r.visible ? "" : " hidden") + attribute("style", style);
+    const std::string described = about.description.empty() ? "" : descriptionElement(r.name, about.description);
+    if (!described.empty()) common += attribute("aria-describedby", r.name + "-description");
+    // The lesson's heading is the page's; its push button a button with its caption, described
+    // beside it; a picture area an element in the role the lesson gives it, named and described.
     if (about.role == ControlRole::Heading)
         return "<h1 class=\"label\" data-control=\"label\"" + common + '>' + escaped(captionText(language, control)) +
                "</h1>";
     if (r.kind == ControlKind::PushButton)
         return "<button type=\"button\" class=\"button\" data-control=\"button\"" + common + '>' +
-               escaped(captionText(language, control)) + "</button>";
+               escaped(captionText(language, control)) + "</button>" + described;
+    // Inside its picture, the description is hidden with it.
     std::string element = "<div class=\"picture\" data-control=\"picture\"" + common +
                           attribute("role", about.role == ControlRole::Button ? "button" : "img") +
-                          attribute("aria-label", about.name) + (r.canTakeFocus() ? " tabindex=\"0\"" : "");
-    if (!about.description.empty()) {
-        // Inside its picture, the description is hidden with it; it is the picture's description
-        // and never read on its own.
-        const std::string id = r.name + "-description";
-        element += attribute("aria-describedby", id) + "><span class=\"visually-hidden\" aria-hidden=\"true\"" +
-                   attribute("id", id) + '>' + escaped(about.description) + "</span>";
-    } else {
-        element += '>';
-    }
-    element += "<div class=\"inner\">";
+                          attribute("aria-label", about.name) + (r.canTakeFocus() ? " tabindex=\"0\"" : "") + '>' +
+                          described + "<div class=\"inner\">";
     if (r.picture && r.visible) {
         const std::string name(pictureName(*r.picture));
         // The start screen's pictures are what its first frame waits for: fetched first.
@@ -121,11 +121,12 @@ std::string formElements(const LessonSession& lesson) {
     const FormDescription& form = lesson.form().description();
     const PixelRect client = clientRectOf(form);
     const std::string back = cssColor(form.backColor);
-    // Only the texts follow the direction of the lesson's language (the page's <html dir>): the
-    // form keeps its layout in every language.
+    // Only the texts follow the direction of the lesson's language (the page's <html dir>). The
+    // form, an application, has a screen reader pass it its keys while the focus is inside. The
+    // stage sentence follows it, not as its description: a changed one is said after each step.
     std::string out =
         "<div id=\"view\"" + attribute("style", "--form-back:" + back) + ">\n<div id=\"Form1\" dir=\"ltr\" " +
-        "role=\"group\"" + attribute("aria-label", form.caption) + " aria-describedby=\"stage\"" +
+        "role=\"application\"" + attribute("aria-label", form.caption) +
         attribute("style",
                   "--form-width:" + px(client.width) + ";--form-height:" + px(client.height) +
                       ";--frame:" + px(kPictureAreaFrameWidth) + ";--focus-ring:" + cssColor(kFocusRingColour) +
@@ -272,18 +273,18 @@ StartScreens startScreens(const LessonSession& lesson, const std::string& dir) {
             else if (english.at(where) != words)
                 differing.push_back(array({text(id), text(attribute), text(words)}));
         };
-        word("stage", "", stageText(language, stageOf(lesson.form())));
-        for (const Control* control : lesson.readingOrder()) {
+        // What the lesson in this language tells a screen reader of each shown control; the form
+        // carries a description where the English one has it.
+        const LessonSession spoken(language, [](const Control&) { return kStatusOk; });
+        word("stage", "", spoken.stageSentence());
+        for (const Control* control : spoken.readingOrder()) {
             const ControlRecord& r = control->record();
             if (!r.visible) continue;
-            if (r.kind != ControlKind::PictureArea) {
+            const Accessibility about = spoken.accessibility(*control);
+            if (r.kind != ControlKind::PictureArea)
                 word(r.name, "", captionText(language, *control));
-                continue;
-            }
-            // The name and description the lesson gives in this language (the roles are the same in all).
-            const ControlText about = controlText(language, r.name);
-            word(r.name, "aria-label", about.name);
-            // The form carries a description where the English one has it.
+            else
+                word(r.name, "aria-label", about.name);
             const std::string description = r.name + "-description";
             if (code == kEnglish ? !about.description.empty() : english.contains(description + ' '))
                 word(description, "", about.description);

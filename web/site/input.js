@@ -25,35 +25,49 @@ function pointIn(form, event) {
 // fourth, ... press in a row, as the desktop's window systems take a third as a single one.
 const secondOfDoubleClick = (count) => count > 0 && count % 2 === 0;
 
+// Listens on the window for `type` events aimed at the form. Mouse and click listeners stay off
+// the page (pointer listeners off the form): a browser tells a screen reader that whatever sits
+// under one, or anywhere under the window's, is clickable, which the pictures are not.
+function onForm(type, listener) {
+  window.addEventListener(type, (event) => {
+    if (formElement.contains(event.target)) listener(event);
+  });
+}
+
 // Passes every pointer on the started `form` to `lesson`, which decides which one plays.
 function wirePointers(form, lesson, apply) {
   const at = (event) => pointIn(form, event);
   // A mouse's press waits here for its mousedown, which follows its pointerdown at once and alone
   // carries the click count in every engine.
   let mousePress = null;
-  formElement.addEventListener('pointerdown', (event) => {
+  onForm('pointerdown', (event) => {
     // A finger's copies of mouse events come after it has lifted, when a release or a reset may
     // have put another control under it: their press would take the focus the lesson just gave.
     if (event.pointerType === 'touch') event.preventDefault();
     if (event.button !== 0) return;
     // Each pointer's moves and release come here, wherever it goes.
     formElement.setPointerCapture(event.pointerId);
-    if (event.pointerType === 'mouse') mousePress = [event.pointerId, at(event)];
-    else apply(lesson.pointerDown(event.pointerId, at(event), secondOfDoubleClick(event.detail)));
+    if (event.pointerType !== 'mouse') {
+      apply(lesson.pointerDown(event.pointerId, at(event), secondOfDoubleClick(event.detail)));
+      return;
+    }
+    // Listened for only until it comes, so that no mouse listener stays on the page.
+    if (!mousePress) window.addEventListener('mousedown', mouseDown, { once: true });
+    mousePress = [event.pointerId, at(event)];
   });
-  formElement.addEventListener('mousedown', (event) => {
+  const mouseDown = (event) => {
     if (!mousePress) return;
     const [id, point] = mousePress;
     mousePress = null;
     apply(lesson.pointerDown(id, point, secondOfDoubleClick(event.detail)));
-  });
-  formElement.addEventListener('pointermove', (event) => apply(lesson.pointerMove(event.pointerId, at(event))));
-  formElement.addEventListener('pointerup', (event) => {
+  };
+  onForm('pointermove', (event) => apply(lesson.pointerMove(event.pointerId, at(event))));
+  onForm('pointerup', (event) => {
     if (event.button === 0) apply(lesson.pointerUp(event.pointerId, at(event)));
   });
   const cancel = (event) => apply(lesson.pointerCancel(event.pointerId));
-  formElement.addEventListener('pointercancel', cancel);
-  formElement.addEventListener('lostpointercapture', cancel);
+  onForm('pointercancel', cancel);
+  onForm('lostpointercapture', cancel);
   window.addEventListener('blur', () => apply(lesson.windowBlurred()));
 }
 
@@ -70,11 +84,12 @@ function wireKeys(form, lesson, apply) {
   document.addEventListener('keydown', passKey);
   document.addEventListener('keyup', passKey);
   // Pointer clicks went to the lesson as pointers, and the keys it took click nothing. A click
-  // without a pointer (a screen reader's default action) is an activation.
-  formElement.addEventListener('click', (event) => {
-    const name = controlOf(event.target);
-    if (name && event.detail === 0) apply(lesson.activate(name));
-  });
+  // without a pointer on a button (a screen reader's default action) is an activation.
+  for (const button of formElement.querySelectorAll('button, [role="button"]')) {
+    button.addEventListener('click', (event) => {
+      if (event.detail === 0) apply(lesson.activate(button.id));
+    });
+  }
   // Where the focus is, for the lesson: a control of the form, or nothing of it.
   formElement.addEventListener('focusin', (event) => apply(lesson.focusMoved(controlOf(event.target))));
   formElement.addEventListener('focusout', (event) => {

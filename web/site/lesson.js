@@ -29,11 +29,8 @@ function takeOver(form, language) {
   document.getElementById('stage').textContent = form.stage;
   for (const control of form.controls) {
     const element = document.getElementById(control.name);
-    if (element.dataset.control !== 'picture') {
-      element.textContent = control.caption;
-      continue;
-    }
-    element.setAttribute('aria-label', control.accessibleName);
+    if (element.dataset.control !== 'picture') element.textContent = control.caption;
+    else element.setAttribute('aria-label', control.accessibleName);
     const description = document.getElementById(`${control.name}-description`);
     if (description) description.textContent = control.accessibleDescription;
   }

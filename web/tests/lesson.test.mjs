@@ -492,6 +492,7 @@ const cases = {
     let nodes = await named();
     assert.match(nodes.Enzyme.description, /notch/);
     assert.match(nodes.Substrate.description, /press Space to pick it up/i);
+    assert.match(nodes.Reset.description, /starts the lesson again/i);
     assert.equal(await page.$eval('#announcer', (e) => e.getAttribute('aria-live')), 'polite');
     await mouseDrag({ page, toPage }, centre('Picture2'), centre('Picture1'));
     await heard(page);
