@@ -69,27 +69,31 @@ function speaker(tag, noVoiceText) {
 
 // The cues' sounds through Web Audio: an AudioContext made (or woken) by a gesture of the pupil's,
 // as browsers let a page sound only after one, with the cues' AudioBuffers made once from the
-// lesson's samples. A browser without Web Audio stays silent.
+// lesson's samples, which are fetched as soon as the sounds are on. A browser without Web Audio
+// stays silent.
 function player(lesson) {
   const Context = window.AudioContext ?? window.webkitAudioContext;
+  let sounds = null;
   let context = null;
   let buffers = [];
   return {
+    prepare() {
+      if (Context) sounds ??= lesson.cues();
+    },
     wake() {
-      if (!Context) return;
+      if (!sounds) return;
       try {
         if (!context) {
           context = new Context();
-          const { rate, cues } = lesson.cues();
-          buffers = cues.map((samples) => {
-            const buffer = context.createBuffer(1, samples.length, rate);
+          buffers = sounds.cues.map((samples) => {
+            const buffer = context.createBuffer(1, samples.length, sounds.rate);
             buffer.getChannelData(0).set(samples);
             return buffer;
           });
         }
         if (context.state === 'suspended') context.resume().catch(() => {});
       } catch {
-        context = null; // no sound, and the lesson plays on
+        sounds = null; // no sound, and the lesson plays on
       }
     },
     play(cue) {
@@ -113,6 +117,7 @@ export function wireAids(form, lesson, tag) {
     aids = now;
     switches.forEach((element) => { element.checked = aids[Number(element.dataset.aid)]; });
     speech.switched(aids[voiceAid]);
+    if (aids[soundAid]) sound.prepare();
   };
   // A switch the pupil used before the lesson had loaded counts.
   for (const element of switches) {
