@@ -2,13 +2,17 @@
 // The lesson as the browser page sees it: one LessonSession, its pictures and its texts, through
 // a plain C interface. The page forwards its events here as the browser gives them (pointers in
 // form pixels, with their ids; keys as the session's Key); every call answers with a JSON text in
-// the lesson's memory, valid until the next call, which the page applies.
+// the lesson's memory, valid until the next call, which the page applies. The run's choice of the
+// program's own voice and sounds is held here too, so that each step tells the page only what it
+// is to speak and play.
 
 #include "assets/picture_words.h"
 #include "language/language.h"
+#include "reaction/feedback.h"
 #include "reaction/lesson_session.h"
 #include "reaction/lesson_texts.h"
 #include "runtime/project_description.h"
+#include "sound/cue_sound.h"
 #include "web/json.h"
 
 #include <emscripten/em_js.h>
@@ -40,6 +44,8 @@ std::string nameOf(const Control* control) { return text(control ? control->name
 
 Language language; // the page's choice, English until it makes one
 std::optional<LessonSession> lesson;
+Feedback feedback; // the voice and the sounds: the page's presets, then the pupil's switches
+std::array<std::vector<std::int16_t>, std::size(kAllCues)> cues;     // made on the page's first asking
 std::array<std::vector<std::uint8_t>, std::size(kAllPictures)> rgba; // the decoded pictures
 std::string answer;
 
@@ -75,10 +81,18 @@ constexpr std::pair<std::string_view, Key> kBrowserKeys[] = {
     {"ArrowUp", Key::Up},    {"ArrowDown", Key::Down}, {"F1", Key::WhereAmI},
 };
 
+// Whether each aid is on now, by its number.
+std::string aids() {
+    std::vector<std::string> on(std::size(kAllAids));
+    for (const Aid aid : kAllAids) on[static_cast<std::size_t>(aid)] = flag(feedback.on(aid));
+    return array(on);
+}
+
 // The form as the page needs it once the lesson has started, in the lesson's language: its size,
 // the page's words (its title too), and the controls in reading order with their words and
-// pictures, and the keys it answers with their numbers for velmora_key. The page itself holds the
-// rest, written into it in the start state.
+// pictures, the keys it answers with their numbers for velmora_key, whether each aid is on, and
+// what the page says where no voice speaks the lesson's language. The page itself holds the rest,
+// written into it in the start state.
 const char* started() {
     const PixelRect client = clientRectOf(lesson->form().description());
     std::vector<std::string> controls;
@@ -92,25 +106,28 @@ const char* started() {
     }
     std::vector<std::string> keys;
     for (const auto& [name, key] : kBrowserKeys) keys.push_back(field(name, number(int(key))));
-    return answered(
-        object({field("title", text(pageTitleText(language))), field("width", number(client.width)),
-                field("height", number(client.height)), field("errorTitle", text(kVelmoraProject.title)),
-                field("ok", text(okText(language))), field("keys", object(keys)),
-                field("stage", text(lesson->stageSentence())), field("ended", text(lessonEndedText(language))),
-                field("firstFocus", nameOf(lesson->firstFocus())), field("pictureSize", number(ScenePicture::kWidth)),
-                field("controls", array(controls))}));
+    return answered(object(
+        {field("title", text(pageTitleText(language))), field("width", number(client.width)),
+         field("height", number(client.height)), field("errorTitle", text(kVelmoraProject.title)),
+         field("ok", text(okText(language))), field("keys", object(keys)),
+         field("stage", text(lesson->stageSentence())), field("ended", text(lessonEndedText(language))),
+         field("firstFocus", nameOf(lesson->firstFocus())), field("pictureSize", number(ScenePicture::kWidth)),
+         field("controls", array(controls)), field("aids", aids()), field("noVoice", text(noVoiceText(language)))}));
 }
 
-// What the page applies after an input: outline, sentence, focus, pressed control, stage, whether
-// the cycle has come round to the products released (for a learning platform's record), and the
+// What the page applies after an input: outline, sentence, what the voice says and which cue
+// sounds (by its number) where each is on, focus, pressed control, stage, whether the
+// cycle has come round to the products released (for a learning platform's record), and the
 // error box's text when a handler failed.
 const char* stepped(const LessonStep& step) {
-    return answered(
-        object({field("outline", step.outline ? rect(*step.outline) : "null"), field("say", text(step.say)),
-                field("focus", nameOf(step.focus)), field("pressed", nameOf(step.pressed)),
-                field("stage", text(step.stage)), field("released", flag(stageOf(lesson->form()) == Stage::Released)),
-                field("error", step.error ? text(errorBoxText(language, *step.error)) : "null"),
-                field("handled", flag(step.handled))}));
+    const bool sounds = step.cue && feedback.on(Aid::Sound);
+    return answered(object({field("outline", step.outline ? rect(*step.outline) : "null"), field("say", text(step.say)),
+                            field("voice", text(feedback.on(Aid::Voice) ? step.voice : std::string())),
+                            field("cue", sounds ? number(int(*step.cue)) : "null"), field("focus", nameOf(step.focus)),
+                            field("pressed", nameOf(step.pressed)), field("stage", text(step.stage)),
+                            field("released", flag(stageOf(lesson->form()) == Stage::Released)),
+                            field("error", step.error ? text(errorBoxText(language, *step.error)) : "null"),
+                            field("handled", flag(step.handled))}));
 }
 
 // The control at `index` in reading order; nullptr for -1 or any index out of range.
@@ -143,7 +160,9 @@ EMSCRIPTEN_KEEPALIVE const char* velmora_choose_language(const char* tags, std::
         velmora::json::object({field("tag", text(velmora::languageTag(code))),
                                field("direction", text(velmora::rightToLeft(code) ? "rtl" : "ltr"))}));
 }
-EMSCRIPTEN_KEEPALIVE const char* velmora_start() {
+// Starts the lesson, with the voice and the sounds preset on or off (a teacher's link).
+EMSCRIPTEN_KEEPALIVE const char* velmora_start(int voicePreset, int soundPreset) {
+    velmora::feedback = velmora::Feedback(voicePreset != 0, soundPreset != 0);
     lesson.emplace(velmora::language, [](const velmora::Control& c) {
         return velmora_page_set_visible(c.name().c_str(), c.visible()) ? velmora::kStatusOk : velmora::kStatusFail;
     });
@@ -185,4 +204,24 @@ EMSCRIPTEN_KEEPALIVE const char* velmora_focus_moved(int control) {
     return stepped(lesson->focusMoved(velmora::control(control)));
 }
 EMSCRIPTEN_KEEPALIVE const char* velmora_window_blurred() { return stepped(lesson->windowDeactivated()); }
+// The pupil's switch of an aid, by its number (the page's switches carry it): whether each is on now.
+EMSCRIPTEN_KEEPALIVE const char* velmora_toggle(int aid) {
+    for (const velmora::Aid each : velmora::kAllAids)
+        if (static_cast<int>(each) == aid) velmora::feedback.toggle(each);
+    return velmora::answered(velmora::aids());
+}
+// The cues' sounds, in the order of their numbers in a step's "cue": the sample rate, and each
+// cue's 16-bit mono samples as their address and count, made once and kept for the run.
+EMSCRIPTEN_KEEPALIVE const char* velmora_cues() {
+    using namespace velmora::json;
+    std::vector<std::string> sounds(std::size(velmora::kAllCues));
+    for (const velmora::Cue cue : velmora::kAllCues) {
+        auto& samples = velmora::cues[static_cast<std::size_t>(cue)];
+        if (samples.empty()) samples = velmora::cueSamples(cue);
+        sounds[static_cast<std::size_t>(cue)] =
+            object({field("address", std::to_string(reinterpret_cast<std::uintptr_t>(samples.data()))),
+                    field("length", std::to_string(samples.size()))});
+    }
+    return velmora::answered(object({field("rate", number(velmora::kCueSampleRate)), field("cues", array(sounds))}));
+}
 }

@@ -7,13 +7,14 @@
 // pictures delays the first frame):
 //   @FORM@       the view with Form1 and its controls in their start state, as the lesson
 //                describes them in English (geometry, colours, fonts, captions, names and
-//                descriptions, which are shown), each shown picture as an image, NAME.png;
+//                descriptions, which are shown), each shown picture as an image, NAME.png, and
+//                beside the form the switches of the program's own voice and sounds;
 //   @LANGUAGE_TAGS@  JSON for the page's first script, in its head: the language the lesson
 //                chooses for every tag it knows;
 //   @LANGUAGES@  JSON for the page's script after the form: the page's own sentences (and title)
 //                in each language it speaks, and for each language but English the start
 //                screen's words that differ from the form's (captions, names, descriptions, the
-//                stage sentence), each with the id of
+//                stage sentence, the switches' labels), each with the id of
 //                the element and the attribute that carry it, and the words drawn in its shown
 //                pictures that differ, each by the id of the link to its image and its place;
 //   @START_PICTURES@  those links, hidden: NAME.TAG.png, the image of the part of a word's
@@ -29,7 +30,9 @@
 #include "assets/picture_words.h"
 #include "language/language.h"
 #include "markup.h"
+#include "picture_files.h"
 #include "reaction/drag_outline_look.h"
+#include "reaction/feedback.h"
 #include "reaction/focus_mark.h"
 #include "reaction/lesson_session.h"
 #include "reaction/lesson_texts.h"
@@ -115,6 +118,21 @@ std::string controlElement(const LessonSession& lesson, const Control& control, 
     return element + "</div></div>";
 }
 
+// The id of the switch of `aid`; its label's is this with "-text".
+std::string aidId(Aid aid) { return aid == Aid::Voice ? "voice-switch" : "sound-switch"; }
+
+// The switches of the program's own voice and sounds, beside the form, labelled in `language`,
+// each with its aid's number for the page's script; and where the page says that no voice speaks
+// the lesson's language.
+std::string aidSwitches(const Language& language) {
+    std::string out = "<div id=\"aids\">\n";
+    for (const Aid aid : kAllAids)
+        out += "<label><input type=\"checkbox\"" + attribute("id", aidId(aid)) +
+               attribute("data-aid", std::to_string(int(aid))) + "><span" + attribute("id", aidId(aid) + "-text") +
+               '>' + escaped(aidSwitchText(language, aid)) + "</span></label>\n";
+    return out + "<p id=\"no-voice\" role=\"status\"></p>\n</div>";
+}
+
 // The view, and in it Form1 in its start state (the controls in reading order, then the drag
 // outline) and the sentence that says where the lesson stands, as `lesson` (just started) gives them.
 std::string formElements(const LessonSession& lesson) {
@@ -140,8 +158,8 @@ std::string formElements(const LessonSession& lesson) {
         out += controlElement(lesson, *control, layer) + '\n';
     }
     out += "<div id=\"outline\" hidden aria-hidden=\"true\"></div>\n</div>\n";
-    out += "<p id=\"stage\" class=\"visually-hidden\">" + escaped(lesson.stageSentence()) + "</p>\n</div>";
-    return out;
+    out += "<p id=\"stage\" class=\"visually-hidden\">" + escaped(lesson.stageSentence()) + "</p>\n";
+    return out + aidSwitches(lesson.language()) + "\n</div>";
 }
 
 // The family of the heading's font, quoted for CSS.
@@ -175,33 +193,6 @@ std::optional<PictureBox> changed(const ScenePicture& english, const ScenePictur
         }
     }
     return box;
-}
-
-// `pixels`, `width` by `height` as pixelsOf() gives them, as a binary PPM file at `path`.
-bool writePicture(const std::string& path, int width, int height, std::string_view pixels) {
-    std::ofstream out(path, std::ios::binary);
-    out << "P6\n" << width << ' ' << height << "\n255\n";
-    out.write(pixels.data(), static_cast<std::streamsize>(pixels.size()));
-    return static_cast<bool>(out);
-}
-
-// The part `box` of `picture` as a binary PAM file at `path` of the whole picture's size, opaque
-// in `box` and transparent elsewhere. Laid over the whole English picture, it is scaled on the
-// same grid as the picture, so nothing of what it covers shows at its edges.
-bool writeLaid(const std::string& path, const ScenePicture& picture, const PictureBox& box) {
-    std::ofstream out(path, std::ios::binary);
-    out << "P7\nWIDTH " << ScenePicture::kWidth << "\nHEIGHT " << ScenePicture::kHeight
-        << "\nDEPTH 4\nMAXVAL 255\nTUPLTYPE RGB_ALPHA\nENDHDR\n";
-    for (int y = 0; y < ScenePicture::kHeight; ++y) {
-        for (int x = 0; x < ScenePicture::kWidth; ++x) {
-            const ScenePicture::Rgb rgb = picture.pixel(x, y);
-            const bool laid = x >= box.left && x <= box.right && y >= box.top && y <= box.bottom;
-            const char pixel[4] = {static_cast<char>(laid ? rgb.r : 0), static_cast<char>(laid ? rgb.g : 0),
-                                   static_cast<char>(laid ? rgb.b : 0), static_cast<char>(laid ? 255 : 0)};
-            out.write(pixel, 4);
-        }
-    }
-    return static_cast<bool>(out);
 }
 
 // The start screen in each language but English, the one the form is written in: for the page's
@@ -277,6 +268,7 @@ StartScreens startScreens(const LessonSession& lesson, const std::string& dir) {
         // carries a description where the English one has it.
         const LessonSession spoken(language, [](const Control&) { return kStatusOk; });
         word("stage", "", spoken.stageSentence());
+        for (const Aid aid : kAllAids) word(aidId(aid) + "-text", "", aidSwitchText(language, aid));
         for (const Control* control : spoken.readingOrder()) {
             const ControlRecord& r = control->record();
             if (!r.visible) continue;

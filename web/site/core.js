@@ -41,9 +41,9 @@ function lessonOf(module) {
   return {
     // Makes the first of `tags` that the lesson speaks its language: { tag, direction }.
     chooseLanguage: (tags) => given(new TextEncoder().encode(tags.join('\n')), module._velmora_choose_language),
-    // The form's words and its controls, in reading order.
-    start: () => {
-      const started = answer(module._velmora_start());
+    // The form's words and its controls, in reading order; the voice and the sounds preset on or off.
+    start: (voice, sound) => {
+      const started = answer(module._velmora_start(voice, sound));
       controls = started.controls;
       pictureSize = started.pictureSize;
       return started;
@@ -64,6 +64,16 @@ function lessonOf(module) {
     activate: (name) => answer(module._velmora_activate(at(name))),
     focusMoved: (name) => answer(module._velmora_focus_moved(at(name))),
     windowBlurred: () => answer(module._velmora_window_blurred()),
+    // The pupil's switch of an aid by its number: whether each aid is on now.
+    toggle: (aid) => answer(module._velmora_toggle(aid)),
+    // The cues' sounds: { rate, cues }, each cue's samples in [-1, 1) (copied), by its number.
+    cues: () => {
+      const { rate, cues } = answer(module._velmora_cues());
+      return {
+        rate,
+        cues: cues.map(({ address, length }) => Float32Array.from(new Int16Array(module.HEAPU8.buffer, address, length), (v) => v / 32768)),
+      };
+    },
   };
 }
 

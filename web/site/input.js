@@ -77,6 +77,7 @@ function wireKeys(form, lesson, apply) {
   const passKey = (event) => {
     const key = form.keys[event.key];
     if (key === undefined || event.altKey || event.ctrlKey || event.metaKey) return;
+    if (event.target.closest?.('#aids')) return; // Space on a switch beside the form is the switch's
     const step = lesson.key(key, event.type === 'keydown', event.shiftKey, event.repeat, Math.round(event.timeStamp));
     if (step.handled) event.preventDefault();
     apply(step);

@@ -2,9 +2,10 @@
 // The page's side of the lesson: it loads the lesson (C++, compiled to WebAssembly) and takes
 // over the form the page shows (written into it in its start state, as the lesson describes it,
 // when the page was built), puts it in the language of the lesson, then forwards pointer, key
-// and focus events to it in form pixels (input.js), and draws (drawing.js) and says (steps.js)
-// what each step returns. Nothing here decides what happens.
+// and focus events to it in form pixels (input.js), and draws (drawing.js), says (steps.js) and
+// speaks and sounds (aids.js) what each step returns. Nothing here decides what happens.
 
+import { wireAids } from './aids.js';
 import { loadLesson } from './core.js';
 import { startDrawing, setVisible } from './drawing.js';
 import { controlOf, wireInput } from './input.js';
@@ -83,6 +84,7 @@ async function start() {
   records.catch(() => {});
   wasm.catch(() => {});
   let lesson;
+  let language;
   let form;
   let decoded;
   try {
@@ -90,9 +92,11 @@ async function start() {
     lesson = await loadLesson(wasm, setVisible);
     // The lesson speaks the first language it knows of a ?lang= in the address (a teacher's link)
     // and the browser's own, in that order.
-    const wanted = [new URLSearchParams(location.search).get('lang') ?? '', ...(navigator.languages ?? [])];
-    const language = lesson.chooseLanguage(wanted);
-    form = lesson.start();
+    const query = new URLSearchParams(location.search);
+    const wanted = [query.get('lang') ?? '', ...(navigator.languages ?? [])];
+    language = lesson.chooseLanguage(wanted);
+    // A teacher's link may switch the voice and the sounds on: ?voice=on, ?sound=on.
+    form = lesson.start(query.get('voice') === 'on', query.get('sound') === 'on');
     takeOver(form, language);
     decoded = lesson.pictures(await records);
   } catch (error) {
@@ -109,7 +113,12 @@ async function start() {
   }
   // The pictures as the lesson draws them, in its language, take the place of the page's images.
   startDrawing(form, decoded.pictures);
-  const apply = stepApplier(form);
+  const applyStep = stepApplier(form);
+  const carryOut = wireAids(form, lesson, language.tag);
+  const apply = (step) => {
+    carryOut(step); // first, so that nothing the page does delays a sound or the voice
+    applyStep(step);
+  };
   wireInput(form, lesson, apply);
   // The focus starts on the lesson's first control, unless the pupil has put it on one already.
   const focusedBefore = controlOf(document.activeElement);
