@@ -91,9 +91,7 @@ std::string_view languageForEnvironment() {
     return languageForLocale({variable("LANGUAGE"), variable("LC_ALL"), variable("LC_MESSAGES"), variable("LANG")});
 }
 
-std::string_view languageForTags(std::span<const std::string> tags) {
-    return languageForTags(tags, lessonLanguages());
-}
+std::string_view languageForTags(std::span<const std::string> tags) { return languageForTags(tags, lessonLanguages()); }
 
 std::string_view languageForTags(std::span<const std::string> tags, std::span<const std::string_view> codes) {
     for (const std::string& tag : tags)

@@ -43,8 +43,8 @@ std::string nameOf(const Control* control) { return text(control ? control->name
 // as a file of their own, which the page hands over (velmora_language_files).
 constexpr std::string_view kPageLanguages = VELMORA_WEB_LANGUAGES;
 
-std::string chosen{kEnglish}; // the code of the page's choice, English until it makes one
-Language language;            // the language the lesson speaks: the choice, once its files are in
+std::string chosen{kEnglish};                     // the code of the page's choice, English until it makes one
+Language language;                                // the language the lesson speaks: the choice, once its files are in
 std::vector<std::vector<std::uint8_t>> wordBytes; // the pictures' words in it, and their names
 std::vector<std::string> wordNames;
 std::vector<EmbeddedFile> words;
@@ -124,8 +124,8 @@ const char* stepped(const LessonStep& step) {
 
 // The language of `code` as this page writes it: its tag for <html lang> and its direction.
 const char* languageAnswer(std::string_view code) {
-    return answered(object({field("tag", text(languageTag(code))),
-                            field("direction", text(rightToLeft(code) ? "rtl" : "ltr"))}));
+    return answered(
+        object({field("tag", text(languageTag(code))), field("direction", text(rightToLeft(code) ? "rtl" : "ltr"))}));
 }
 
 // Takes the chosen language's files out of `pack` (entries "<code>/<name>": a zero-ended name,
