@@ -93,11 +93,16 @@ ScenePicture lessonPicture(PictureId id, const Language& language) {
 }
 
 ScenePicture lessonPicture(PictureId id, const Language& language, std::span<const std::uint8_t> record) {
+    return lessonPicture(id, language, record, embeddedPictureWords());
+}
+
+ScenePicture lessonPicture(PictureId id, const Language& language, std::span<const std::uint8_t> record,
+                           std::span<const EmbeddedFile> words) {
     ScenePicture picture = decodePictureRecord(record, pictureName(id));
     for (const WordPlace& place : kWordPlaces) {
         if (place.picture != id) continue;
         const std::string name = std::string(language.code()) + "/" + wordImageName(place);
-        for (const EmbeddedFile& word : embeddedPictureWords())
+        for (const EmbeddedFile& word : words)
             if (word.name == name) layWord(picture, place, word.bytes);
     }
     return picture;

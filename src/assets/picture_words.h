@@ -7,6 +7,7 @@
 // src/assets/words/<code>/<picture>-<word>.pgm), and the loader lays it over the decoded picture.
 
 #include "assets/scene_picture.h"
+#include "language/embedded_files.h"
 #include "language/language.h"
 #include "model/picture_id.h"
 
@@ -60,5 +61,9 @@ void layWord(ScenePicture& picture, const WordPlace& place, std::span<const std:
 // the record or the word's image is damaged.
 ScenePicture lessonPicture(PictureId id, const Language& language);
 ScenePicture lessonPicture(PictureId id, const Language& language, std::span<const std::uint8_t> record);
+// The same with the words' images taken from `words`, named "<code>/<picture>-<word>" as the
+// embedded ones are (a page that fetches only its own language's).
+ScenePicture lessonPicture(PictureId id, const Language& language, std::span<const std::uint8_t> record,
+                           std::span<const EmbeddedFile> words);
 
 } // namespace velmora

@@ -45,12 +45,11 @@ std::string_view languageOfCode(std::string_view code) { return code.substr(0, c
 // The names of the "C" locale, which is the texts as written.
 constexpr std::string_view kCLocale[] = {"c", "posix"};
 
-// The code of the language `name` asks for, or empty when the lesson does not speak it.
-std::string_view codeFor(std::string_view name) {
+// The code of the language `name` asks for among `codes`, or empty when none is it.
+std::string_view codeFor(std::string_view name, std::span<const std::string_view> codes) {
     const Wanted wanted = wantedOf(name);
     if (wanted.language.empty()) return {};
     if (std::find(std::begin(kCLocale), std::end(kCLocale), wanted.language) != std::end(kCLocale)) return kEnglish;
-    const std::vector<std::string_view> codes = lessonLanguages();
     const std::string withRegion = wanted.language + "_" + wanted.region;
     for (const std::string_view code : codes)
         if (!wanted.region.empty() && code == withRegion) return code;
@@ -75,9 +74,10 @@ std::string_view languageForLocale(const LocaleSettings& settings) {
                                                                    : settings.lang;
     if (locale.empty() || locale == "C" || locale == "POSIX") return kEnglish;
     std::string_view list = settings.language.empty() ? locale : settings.language;
+    const std::vector<std::string_view> codes = lessonLanguages();
     while (!list.empty()) {
         const std::size_t end = std::min(list.find(':'), list.size());
-        if (const std::string_view code = codeFor(list.substr(0, end)); !code.empty()) return code;
+        if (const std::string_view code = codeFor(list.substr(0, end), codes); !code.empty()) return code;
         list.remove_prefix(std::min(end + 1, list.size()));
     }
     return kEnglish;
@@ -91,9 +91,11 @@ std::string_view languageForEnvironment() {
     return languageForLocale({variable("LANGUAGE"), variable("LC_ALL"), variable("LC_MESSAGES"), variable("LANG")});
 }
 
-std::string_view languageForTags(std::span<const std::string> tags) {
+std::string_view languageForTags(std::span<const std::string> tags) { return languageForTags(tags, lessonLanguages()); }
+
+std::string_view languageForTags(std::span<const std::string> tags, std::span<const std::string_view> codes) {
     for (const std::string& tag : tags)
-        if (const std::string_view code = codeFor(tag); !code.empty()) return code;
+        if (const std::string_view code = codeFor(tag, codes); !code.empty()) return code;
     return kEnglish;
 }
 
@@ -117,6 +119,22 @@ Language::Language(std::string_view code) {
         } catch (const CatalogueFormatError&) {
             // The texts as written are always there to fall back on.
         }
+    }
+}
+
+Language::Language(std::string_view code, std::span<const std::uint8_t> catalogue) {
+    // The catalogue keeps views into its bytes: both live, and are shared, together.
+    struct Owned {
+        std::vector<std::uint8_t> bytes;
+        MessageCatalogue catalogue;
+        explicit Owned(std::span<const std::uint8_t> from) : bytes(from.begin(), from.end()), catalogue(bytes) {}
+    };
+    try {
+        const auto owned = std::make_shared<const Owned>(catalogue);
+        catalogue_ = std::shared_ptr<const MessageCatalogue>(owned, &owned->catalogue);
+        code_ = code;
+    } catch (const CatalogueFormatError&) {
+        // The texts as written are always there to fall back on.
     }
 }
 

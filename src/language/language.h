@@ -39,6 +39,9 @@ std::string_view languageForEnvironment();
 // a catalogue of its language and region, else one of its language alone, else the one
 // catalogue of its language there is ("pt-PT" gets "pt_BR"). English when none matches.
 std::string_view languageForTags(std::span<const std::string> tags);
+// The same among `codes` (English is always one): a page that carries each catalogue apart from
+// the program names the languages it has; the code returned is one of `codes`, or English.
+std::string_view languageForTags(std::span<const std::string> tags, std::span<const std::string_view> codes);
 
 // Every tag that languageForTags() matches by itself, in lower case with '-' between subtags:
 // each language's tag ("pt-br"), its language alone ("pt") and the C locale's names ("c",
@@ -54,12 +57,14 @@ std::vector<std::string> languageTagsMatched();
  *
  * The default is English, the texts as written. Made from a code of lessonLanguages() it is that
  * language; an unknown code, or a catalogue that cannot be read, gives English (code() says
- * which). Nothing here throws.
+ * which). Made from a code and the bytes of its compiled catalogue (a GNU .mo file, copied), it
+ * is that language, or English when the bytes are not such a catalogue. Nothing here throws.
  */
 class Language final {
 public:
     Language() = default;
     explicit Language(std::string_view code);
+    Language(std::string_view code, std::span<const std::uint8_t> catalogue);
 
     std::string_view code() const { return code_; }
 
@@ -70,7 +75,7 @@ public:
     std::string_view tr(std::string_view context, std::string_view english) const;
 
 private:
-    std::string_view code_ = kEnglish;
+    std::string code_{kEnglish};
     std::shared_ptr<const MessageCatalogue> catalogue_; // none for English
 };
 

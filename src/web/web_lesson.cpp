@@ -18,6 +18,7 @@
 #include <emscripten/em_js.h>
 #include <emscripten/emscripten.h>
 
+#include <algorithm>
 #include <array>
 #include <cstdint>
 #include <optional>
@@ -42,7 +43,15 @@ std::string rect(const PixelRect& r) {
 
 std::string nameOf(const Control* control) { return text(control ? control->name() : std::string()); }
 
-Language language; // the page's choice, English until it makes one
+// The languages this page has besides English: each one's catalogue and pictures' words come
+// as a file of their own, which the page hands over (velmora_language_files).
+constexpr std::string_view kPageLanguages = VELMORA_WEB_LANGUAGES;
+
+std::string chosen{kEnglish};                     // the code of the page's choice, English until it makes one
+Language language;                                // the language the lesson speaks: the choice, once its files are in
+std::vector<std::vector<std::uint8_t>> wordBytes; // the pictures' words in it, and their names
+std::vector<std::string> wordNames;
+std::vector<EmbeddedFile> words;
 std::optional<LessonSession> lesson;
 Feedback feedback; // the voice and the sounds: the page's presets, then the pupil's switches
 std::array<std::vector<std::int16_t>, std::size(kAllCues)> cues;     // made on the page's first asking
@@ -63,7 +72,7 @@ const char* decoded(std::span<const std::uint8_t> records) {
         for (const PictureId id : kAllPictures) {
             const std::size_t at = std::min(records.size(), static_cast<std::size_t>(id) * kPictureRecordSize);
             const auto record = records.subspan(at, std::min(kPictureRecordSize, records.size() - at));
-            auto& bytes = rgba[static_cast<std::size_t>(id)] = lessonPicture(id, language, record).rgba();
+            auto& bytes = rgba[static_cast<std::size_t>(id)] = lessonPicture(id, language, record, words).rgba();
             pictures.push_back(std::to_string(reinterpret_cast<std::uintptr_t>(bytes.data())));
         }
     } catch (const PictureFormatError& damaged) {
@@ -130,6 +139,42 @@ const char* stepped(const LessonStep& step) {
                             field("handled", flag(step.handled))}));
 }
 
+// The language of `code` as this page writes it: its tag for <html lang> and its direction.
+const char* languageAnswer(std::string_view code) {
+    return answered(
+        object({field("tag", text(languageTag(code))), field("direction", text(rightToLeft(code) ? "rtl" : "ltr"))}));
+}
+
+// Takes the chosen language's files out of `pack` (entries "<code>/<name>": a zero-ended name,
+// a 4-byte little-endian length, the bytes): its catalogue ("catalogue") and its pictures'
+// words. A damaged pack ends where it stops making sense; without a catalogue the lesson stays
+// English.
+void takeLanguageFiles(std::span<const std::uint8_t> pack) {
+    const std::string prefix = chosen + "/";
+    wordBytes.clear();
+    wordNames.clear();
+    words.clear();
+    while (!pack.empty()) {
+        const auto* begin = reinterpret_cast<const char*>(pack.data());
+        const std::string_view name(begin, std::find(begin, begin + pack.size(), '\0') - begin);
+        if (name.size() + 5 > pack.size()) break;
+        std::size_t size = 0;
+        for (std::size_t i = 0; i < 4; ++i) size |= std::size_t{pack[name.size() + 1 + i]} << (8 * i);
+        pack = pack.subspan(name.size() + 5);
+        if (size > pack.size()) break;
+        const auto bytes = pack.first(size);
+        pack = pack.subspan(size);
+        if (!name.starts_with(prefix)) continue;
+        if (name.substr(prefix.size()) == "catalogue") {
+            language = Language(chosen, bytes);
+        } else {
+            wordBytes.emplace_back(bytes.begin(), bytes.end());
+            wordNames.emplace_back(name);
+        }
+    }
+    for (std::size_t i = 0; i < wordBytes.size(); ++i) words.push_back({wordNames[i], wordBytes[i]});
+}
+
 // The control at `index` in reading order; nullptr for -1 or any index out of range.
 const Control* control(int index) {
     const auto order = lesson->readingOrder();
@@ -144,21 +189,30 @@ using velmora::lesson;
 using velmora::stepped;
 
 extern "C" {
-// Makes the first of the language tags (the page's ?lang= and the browser's languages, in order
-// of preference, one a line in `size` bytes at `tags`) that the lesson speaks its language,
-// English if none, before the lesson starts: its tag for <html lang> and its direction.
+// Chooses the first of the language tags (the page's ?lang= and the browser's languages, in
+// order of preference, one a line in `size` bytes at `tags`) that the page has, English if none,
+// before the lesson starts: its tag and direction. The lesson speaks it once its files are in.
 EMSCRIPTEN_KEEPALIVE const char* velmora_choose_language(const char* tags, std::size_t size) {
     std::vector<std::string> wanted;
     for (std::string_view rest(tags, size); !rest.empty();) {
         wanted.emplace_back(rest.substr(0, rest.find('\n')));
         rest.remove_prefix(std::min(rest.size(), wanted.back().size() + 1));
     }
-    velmora::language = velmora::Language(velmora::languageForTags(wanted));
-    const std::string_view code = velmora::language.code();
-    using velmora::json::field, velmora::json::text;
-    return velmora::answered(
-        velmora::json::object({field("tag", text(velmora::languageTag(code))),
-                               field("direction", text(velmora::rightToLeft(code) ? "rtl" : "ltr"))}));
+    std::vector<std::string_view> codes{velmora::kEnglish};
+    for (std::string_view rest = velmora::kPageLanguages; !rest.empty();) {
+        codes.push_back(rest.substr(0, rest.find(' ')));
+        rest.remove_prefix(std::min(rest.size(), codes.back().size() + 1));
+    }
+    velmora::chosen = velmora::languageForTags(wanted, codes);
+    velmora::language = velmora::Language();
+    return velmora::languageAnswer(velmora::chosen);
+}
+// The chosen language's files, `size` bytes at `files` (the page's to free; any pack that holds
+// them): the lesson speaks it from now on. Its tag and direction, English's when they were not
+// there.
+EMSCRIPTEN_KEEPALIVE const char* velmora_language_files(const std::uint8_t* files, std::size_t size) {
+    velmora::takeLanguageFiles({files, size});
+    return velmora::languageAnswer(velmora::language.code());
 }
 // Starts the lesson, with the voice and the sounds preset on or off (a teacher's link).
 EMSCRIPTEN_KEEPALIVE const char* velmora_start(int voicePreset, int soundPreset) {

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: MIT
 // Which language the lesson speaks, and that it then says everything in it: the choice from a
 // desktop's locale settings and from a browser's (or Windows') languages, the catalogues as
-// compiled in, two lessons in two languages side by side, and the reader's refusal of damaged
+// compiled in or handed over as bytes, two lessons in two languages side by side, and the reader's refusal of damaged
 // catalogues.
 #include "language/embedded_files.h"
 #include "language/language.h"
@@ -87,6 +87,10 @@ TEST(LessonLanguage, TagsChooseTheFirstLanguageTheLessonSpeaks) {
         SCOPED_TRACE(testing::PrintToString(row.tags));
         EXPECT_EQ(languageForTags(row.tags), row.expected);
     }
+    // A page that carries only some languages chooses among those.
+    const std::string_view some[] = {kEnglish, "de"};
+    EXPECT_EQ(languageForTags(std::vector<std::string>{"fr", "de-CH"}, some), "de");
+    EXPECT_EQ(languageForTags(std::vector<std::string>{"fr"}, some), kEnglish);
     EXPECT_EQ(languageTag("pt_BR"), "pt-BR");
     EXPECT_TRUE(rightToLeft("ar"));
     EXPECT_FALSE(rightToLeft("pt_BR"));
@@ -107,6 +111,10 @@ TEST(LessonLanguage, EveryLanguageSaysEverySentenceInItsOwnWords) {
             EXPECT_EQ(translated[s].find('%'), std::string::npos) << translated[s];
         }
         EXPECT_NE(pictureWordText(language, PictureWord::Substrate), "Substrate");
+        // Made from its catalogue's bytes, handed over as a web page fetches them, it says the same.
+        const std::span<const std::uint8_t> catalogue = embeddedCatalogues()[i - 1].bytes;
+        EXPECT_EQ(sentences(Language(languages[i], catalogue)), translated);
+        EXPECT_EQ(Language(languages[i], catalogue.first(catalogue.size() / 2)).code(), kEnglish);
     }
     EXPECT_EQ(damagedPictureText(Language(), "row 3 is short"),
               "A stored picture is damaged and the lesson cannot start.\n\nrow 3 is short");

@@ -1,9 +1,11 @@
 // SPDX-License-Identifier: MIT
 // Finishes the web edition from the page built in SITE, following whatever the page refers to:
 //
-// The service worker: WORKER_TEMPLATE with the list of the site's files the page needs (its
-// precache) and a version made from their contents, written as SITE/sw.js. A new version of any
-// file is a new worker, which the browser installs on the next visit.
+// The service worker: WORKER_TEMPLATE with the list of the site's files every page needs (its
+// precache), the list of each language's own files (lang-<tag>.bin and the start screen's words,
+// NAME.<tag>.png), which it keeps once fetched, and a version made from all their contents,
+// written as SITE/sw.js. A new version of any file is a new worker, which the browser installs on
+// the next visit. lang-all.bin, every language at once, is the single file's alone.
 //
 // The single file: the whole lesson in one self-contained HTML file, so that it plays from a
 // disk, a mail attachment or a learning platform with no request but data: URLs. From the page:
@@ -17,7 +19,7 @@
 //   node web_edition.mjs SITE WORKER_TEMPLATE SINGLE_FILE DEPFILE ESBUILD [NOTICE...]
 import { execFileSync } from 'node:child_process';
 import { createHash } from 'node:crypto';
-import { readFileSync, rmSync, writeFileSync } from 'node:fs';
+import { readdirSync, readFileSync, rmSync, writeFileSync } from 'node:fs';
 import { tmpdir } from 'node:os';
 import { extname, join, relative, resolve } from 'node:path';
 
@@ -104,14 +106,22 @@ function page() {
   return html.replace(/<\/html>\s*$/, `</html>\n${comments.join('')}`);
 }
 
-// The worker's precache: the page itself and every file of the site it read, licences aside.
+// The worker's lists: the page itself and every file of the site it read (licences and
+// lang-all.bin aside), and apart from them each language's own files.
+const kAllLanguages = 'lang-all.bin';
+const languageOwn = (name) => /^lang-[^/]+\.bin$|^[^/]+\.[A-Za-z]+(-[A-Za-z]+)?\.png$/.test(name);
 function worker(needed) {
-  const files = [...needed].filter((path) => path.startsWith(site) && !notices.includes(path));
+  const names = [...needed].filter((path) => path.startsWith(site) && !notices.includes(path))
+    .map((path) => relative(site, path)).filter((name) => name !== kAllLanguages);
+  const languages = readdirSync(site).filter((name) => languageOwn(name) && name !== kAllLanguages).sort();
+  const common = names.filter((name) => !languageOwn(name));
   const version = createHash('sha256');
-  for (const path of [workerTemplate, ...files]) version.update(readFileSync(path));
-  const list = ['./', ...files.map((path) => relative(site, path)).filter((name) => name !== 'index.html')];
+  for (const path of [workerTemplate, ...[...common, ...languages].map((name) => join(site, name))]) {
+    version.update(readFileSync(path));
+  }
   return file(workerTemplate, 'utf8')
-    .replace("'@FILES@'", JSON.stringify(list))
+    .replace("'@FILES@'", JSON.stringify(['./', ...common.filter((name) => name !== 'index.html')]))
+    .replace("'@LANGUAGE_FILES@'", JSON.stringify(languages))
     .replace('@VERSION@', version.digest('hex').slice(0, 16));
 }
 

@@ -39,8 +39,10 @@ function lessonOf(module) {
   let pictureSize = 0;
   const at = (name) => controls.findIndex((control) => control.name === name);
   return {
-    // Makes the first of `tags` that the lesson speaks its language: { tag, direction }.
+    // Chooses the first of `tags` that the page has: { tag, direction }.
     chooseLanguage: (tags) => given(new TextEncoder().encode(tags.join('\n')), module._velmora_choose_language),
+    // The chosen language's files (a pack that holds them): the lesson speaks it, { tag, direction }.
+    languageFiles: (bytes) => given(bytes, module._velmora_language_files),
     // The form's words and its controls, in reading order; the voice and the sounds preset on or off.
     start: (voice, sound) => {
       const started = answer(module._velmora_start(voice, sound));

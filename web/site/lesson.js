@@ -47,9 +47,10 @@ async function fetched(url) {
   return response;
 }
 
-// A file of the lesson carried gzipped (the picture records, the WebAssembly), inflated.
-async function inflated(id) {
-  const response = await fetched(fileUrl(id));
+// A file of the lesson carried gzipped (the picture records, the WebAssembly, a language's
+// files), inflated.
+async function inflated(url) {
+  const response = await fetched(url);
   return new Uint8Array(await new Response(response.body.pipeThrough(new DecompressionStream('gzip'))).arrayBuffer());
 }
 
@@ -78,11 +79,11 @@ async function start() {
     if (location.protocol === 'file:') refuse(notice.dataset.fromFile);
     else refuse(notice.dataset.cannotLoad, true);
   };
-  // Both on the way at once; a failure is told below.
-  const records = inflated('velmora-pictures');
-  const wasm = inflated('velmora-wasm');
-  records.catch(() => {});
-  wasm.catch(() => {});
+  // All on the way at once; a failure is told below.
+  const records = inflated(fileUrl('velmora-pictures'));
+  const wasm = inflated(fileUrl('velmora-wasm'));
+  let files = languageFiles(document.documentElement.lang);
+  for (const file of [records, wasm, files]) file?.catch(() => {});
   let lesson;
   let language;
   let form;
@@ -95,6 +96,8 @@ async function start() {
     const query = new URLSearchParams(location.search);
     const wanted = [query.get('lang') ?? '', ...(navigator.languages ?? [])];
     language = lesson.chooseLanguage(wanted);
+    if (language.tag !== document.documentElement.lang) files = languageFiles(language.tag);
+    if (files) language = lesson.languageFiles(await files);
     // A teacher's link may switch the voice and the sounds on: ?voice=on, ?sound=on.
     form = lesson.start(query.get('voice') === 'on', query.get('sound') === 'on');
     takeOver(form, language);
@@ -126,14 +129,29 @@ async function start() {
   else if (form.firstFocus) document.getElementById(form.firstFocus).focus({ preventScroll: true, focusVisible: false });
   await document.fonts.ready;
   requestAnimationFrame(() => { document.body.dataset.ready = 'true'; });
-  keepForOffline();
+  keepForOffline(language.tag);
+}
+
+// The files of the language `tag` beside the WebAssembly, which carries English: all languages'
+// in one in the single file (a data: URL), else the language's own; none for English.
+function languageFiles(tag) {
+  const all = fileUrl('velmora-languages');
+  if (all.startsWith('data:')) return inflated(all);
+  return tag === 'en' ? null : inflated(new URL(`lang-${tag}.bin`, all).href);
 }
 
 // The installable site (the page with a manifest, served over HTTP) keeps itself for use with no
-// network; the single file and a page opened from the disk have nothing to keep.
-function keepForOffline() {
+// network, in the language `tag` too (on a first visit its files came before the worker did); the
+// single file and a page opened from the disk have nothing to keep.
+function keepForOffline(tag) {
   if (!('serviceWorker' in navigator) || !document.querySelector('link[rel="manifest"]') || !/^https?:$/.test(location.protocol)) return;
-  navigator.serviceWorker.register('sw.js').catch(() => {}); // without it the lesson still plays online
+  const first = !navigator.serviceWorker.controller;
+  const pictures = JSON.parse(document.getElementById('page-languages').textContent).texts[tag].start?.pictures ?? [];
+  const keep = [...pictures.map((word) => fileUrl(word[1])), ...(tag === 'en' ? [] : [`lang-${tag}.bin`])];
+  navigator.serviceWorker.register('sw.js')
+    .then(() => navigator.serviceWorker.ready)
+    .then((registration) => { if (first && keep.length) registration.active.postMessage({ keep }); })
+    .catch(() => {}); // without it the lesson still plays online
 }
 
 start();

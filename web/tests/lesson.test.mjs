@@ -833,23 +833,32 @@ const cases = {
     }
   },
 
-  async 'after one visit the lesson loads and binds with the server gone, and a new version is the one kept'(browser, url, { site, serve }) {
+  async 'after one visit the lesson loads and binds in its language with the server gone, and a new version is the one kept'(browser, url, { site, serve }) {
     const dir = mkdtempSync(join(tmpdir(), 'velmora-offline-'));
     cpSync(site, dir, { recursive: true });
     const server = await serve(dir);
+    const german = `${server.url}?lang=de`;
     try {
-      const first = await open(browser, server.url);
+      const first = await open(browser, german);
       assert.equal(await first.page.evaluate(async () => (await navigator.serviceWorker.ready).active !== null), true);
+      // The first visit alone keeps its language's files (fetched before the worker came).
+      const keptGerman = () => first.page.evaluate(async () => {
+        for (let tries = 0; tries < 100 && !(await caches.match('lang-de.bin')); ++tries) await new Promise(requestAnimationFrame);
+        return Boolean(await caches.match('lang-de.bin'));
+      });
+      assert.equal(await keptGerman(), true, 'lang-de.bin is kept');
       // A new version of the page on the server (newer than the kept copy).
       const index = join(dir, 'index.html');
       writeFileSync(index, readFileSync(index, 'utf8').replace('<title>', '<meta name="edition" content="second">\n<title>'));
       utimesSync(index, new Date(), new Date(Date.now() + 10_000));
       const edition = (page) => page.evaluate(() => document.querySelector('meta[name="edition"]')?.content ?? 'first');
-      const second = await open(browser, server.url);
+      const second = await open(browser, german);
       assert.equal(await edition(second.page), 'second', 'the next visit shows the new version');
       await server.close();
-      const offline = await open(browser, server.url);
+      const offline = await open(browser, german);
       assert.equal(await edition(offline.page), 'second', 'the new version replaced the kept one');
+      assert.equal(await offline.page.evaluate(() => document.title), await second.page.evaluate(() => document.title));
+      assert.equal(await offline.page.evaluate(() => document.documentElement.lang), 'de');
       await mouseDrag(offline, centre('Picture2'), centre('Picture1'));
       assert.deepEqual(await shown(offline.page), kBound);
       assert.deepEqual([...first.errors, ...second.errors, ...offline.errors], []);
@@ -888,7 +897,7 @@ const kOneEdition = {
   'before the lesson runs the page shows the start screen in the language the lesson will, word for word and pixel for pixel': 'served site',
   'in another page, the README\'s iframe fits the lesson to any size, played by finger, mouse and keyboard': 'served site',
   'the single file asks for nothing but data: URLs, from the disk and inside a frame of a served page': 'single file',
-  'after one visit the lesson loads and binds with the server gone, and a new version is the one kept': 'served site',
+  'after one visit the lesson loads and binds in its language with the server gone, and a new version is the one kept': 'served site',
   'a first visit transfers at most 150 KB from a plain server, and Chromium can install the lesson as Tessivar': 'served site',
 };
 const kEngineNames = { chromium: 'Chromium', firefox: 'Firefox', webkit: 'WebKit' };
