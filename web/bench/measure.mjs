@@ -188,7 +188,8 @@ try {
   }
   const version = await browser.version();
   const m = (list, key) => median(list.map((r) => r[key]));
-  const ms = (value) => `${value.toFixed(1)} ms`.padStart(9);
+  // A figure the browser did not give (no paint entry, no PNG fetched) shows as n/a, not a crash.
+  const ms = (value) => (Number.isFinite(value) ? `${value.toFixed(1)} ms` : 'n/a').padStart(9);
   console.log(`${version}, ${runs} first visits of each page, alternating, medians (ms since navigation start):`);
   console.log('                                     first frame      FCP   page in  pictures in   x floor   x four-picture floor');
   const row = (name, key, floor = 'floor') => {
