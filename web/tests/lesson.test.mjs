@@ -869,16 +869,20 @@ const cases = {
   },
 
   async 'a first visit transfers at most 150 KB from a plain server, and Chromium can install the lesson as Tessivar'(browser, url, { site, serve }) {
-    const server = await serve(site);
-    try {
-      const { page } = await open(browser, server.url);
-      await page.evaluate(() => navigator.serviceWorker.ready);
-      const cdp = await page.createCDPSession();
-      assert.deepEqual((await cdp.send('Page.getInstallabilityErrors')).installabilityErrors, []);
-      assert.equal(JSON.parse((await cdp.send('Page.getAppManifest')).data).name, 'Tessivar');
-      assert.ok(server.sent() <= 150_000, `${server.sent()} bytes, the service worker's included`);
-    } finally {
-      await server.close();
+    // A teacher's link in another language too: the page is not sent twice for the worker.
+    for (const query of ['', '?lang=de']) {
+      const server = await serve(site);
+      try {
+        const { page } = await open(browser, server.url + query);
+        await page.evaluate(() => navigator.serviceWorker.ready);
+        const cdp = await page.createCDPSession();
+        assert.deepEqual((await cdp.send('Page.getInstallabilityErrors')).installabilityErrors, []);
+        assert.equal(JSON.parse((await cdp.send('Page.getAppManifest')).data).name, 'Tessivar');
+        assert.ok(server.sent() <= 150_000, `${query}: ${server.sent()} bytes, the service worker's included`);
+        await page.close();
+      } finally {
+        await server.close();
+      }
     }
   },
 };
