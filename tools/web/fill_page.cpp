@@ -11,6 +11,8 @@
 //                beside the form the switches of the program's own voice and sounds;
 //   @LANGUAGE_TAGS@  JSON for the page's first script, in its head: the language the lesson
 //                chooses for every tag it knows;
+//   @START_WORD_FILES@  JSON for that script too: the images of @START_PICTURES@ that each
+//                language's start screen shows, by tag, for it to ask for at once;
 //   @LANGUAGES@  JSON for the page's script after the form: the page's own sentences (and title)
 //                in each language it speaks, and for each language but English the start
 //                screen's words that differ from the form's (captions, names, descriptions, the
@@ -207,6 +209,7 @@ std::optional<PictureBox> changed(const ScenePicture& english, const ScenePictur
 struct StartScreens {
     std::map<std::string, std::string, std::less<>> words; // by language tag: JSON
     std::string links;
+    std::vector<std::string> files; // JSON fields: a language's tag, and the word images it shows
     bool written = true;
 };
 
@@ -217,14 +220,14 @@ StartScreens startScreens(const LessonSession& lesson, const std::string& dir) {
     struct Written {
         std::string pixels;
         int left, top;
-        std::string link;
+        std::string link, file;
     };
     std::vector<Written> written;                            // the other languages' words, as images
     std::map<std::string, std::string, std::less<>> english; // the English form's words, by where they go
     for (const std::string_view code : lessonLanguages()) {
         const Language language(code);
         const std::string tag = languageTag(code);
-        std::vector<std::string> pictures;
+        std::vector<std::string> pictures, files;
         for (const Control& control : lesson.form().controls()) {
             const ControlRecord& r = control.record();
             if (!r.picture || !r.visible) continue;
@@ -250,9 +253,11 @@ StartScreens startScreens(const LessonSession& lesson, const std::string& dir) {
                     screens.written = screens.written && writeLaid(dir + '/' + file + ".pam", picture, *box);
                     screens.links +=
                         "<a" + attribute("id", "word-" + file) + attribute("href", file + ".png") + " hidden></a>\n";
-                    same = written.insert(written.end(), {std::move(pixels), box->left, box->top, "word-" + file});
+                    same = written.insert(written.end(),
+                                          {std::move(pixels), box->left, box->top, "word-" + file, file + ".png"});
                 }
                 pictures.push_back(array({text(r.name), text(same->link)}));
+                files.push_back(text(same->file));
             }
         }
         // Each word as where the form carries it: the element's id, and its attribute ("" for its text).
@@ -281,6 +286,7 @@ StartScreens startScreens(const LessonSession& lesson, const std::string& dir) {
             if (code == kEnglish ? !about.description.empty() : english.contains(description + ' '))
                 word(description, "", about.description);
         }
+        if (!files.empty()) screens.files.push_back(field(tag, array(files)));
         if (code != kEnglish)
             screens.words.emplace(tag, object({field("words", array(differing)), field("pictures", array(pictures))}));
     }
@@ -359,6 +365,7 @@ int main(int argc, char** argv) {
         {"LANGUAGE_TAGS", languageTags()},
         {"LANGUAGES", pageLanguages(screens)},
         {"START_PICTURES", screens.links},
+        {"START_WORD_FILES", json::object(screens.files)},
         {"TITLE", escaped(pageTitleText(english))},
         {"LOADING", escaped(loadingText(english))},
         {"TRY_AGAIN", escaped(tryAgainText(english))},

@@ -11,6 +11,7 @@
 // disk, a mail attachment or a learning platform with no request but data: URLs. From the page:
 //   - each url() inside a <style> becomes a data: URL;
 //   - a module script becomes an inline module: esbuild bundles it with what it imports;
+//   - each plain inline script is minified by esbuild (the site's page keeps them as written);
 //   - an image, and a hidden link to a file that the page's script fetches, get the file as a
 //     data: URL;
 //   - the web app manifest is left out: it belongs to the installable site;
@@ -77,6 +78,15 @@ function bundled(path) {
   }
 }
 
+// A plain inline script of the page, minified.
+function minified(code) {
+  try {
+    return execFileSync(esbuild, ['--minify', '--log-level=error'], { input: code, encoding: 'utf8' }).trim();
+  } catch {
+    return fail('esbuild could not minify an inline script of index.html');
+  }
+}
+
 function page() {
   const html = file(join(site, 'index.html'), 'utf8')
     .replace(/(<style>)([^]*?)(<\/style>)/g, (whole, open, css, close) => open + styled(css) + close)
@@ -95,6 +105,7 @@ function page() {
       const href = attribute(tag, 'href');
       return href && local(href) ? tag.replace(`href="${href}"`, `href="${dataUrl(join(site, href))}"`) : tag;
     })
+    .replace(/<script>([^]*?)<\/script>/g, (whole, code) => `<script>${inert(minified(code), 'an inline script')}</script>`)
     .replace(/<script\b([^>]*)\ssrc="([^"]*)"([^>]*)><\/script>/g, (whole, before, src, after) => {
       if (!local(src)) return whole;
       if (!/type="module"/.test(before + after)) fail(`index.html: only module scripts are taken in, not ${whole}`);

@@ -108,7 +108,7 @@ async function loadOnce(browser, server, withDrag, path = '') {
   const firstFrameMs = await page.evaluate(() => window.firstFrameMs);
   const { pageMs, picturesMs, paintMs } = await page.evaluate(timings);
   // The floor page has no script: nothing to play.
-  const plays = await page.evaluate(() => document.querySelector('script[type="module"]') !== null);
+  const plays = await page.evaluate(() => document.scripts.length > 0);
   const readyMs = plays ? await (await page.waitForFunction(() => window.readyMs, { timeout: 15000 })).jsonValue() : null;
   // The frame is correct: enzyme black in its block, substrate red, Reset's face light.
   const form = await page.evaluate(() => {

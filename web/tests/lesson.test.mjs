@@ -650,6 +650,11 @@ const cases = {
     await page.waitForSelector('body[data-ready]');
     assert.doesNotMatch(await said(), /loading/);
     assert.equal(await form(), before, 'the lesson draws the start screen the page showed, unchanged');
+    // Nothing of the lesson is asked for before the start screen is on the screen (Chromium gives
+    // the time of a paint in steps of 4 ms).
+    const [painted, asked] = await page.evaluate(() => [performance.getEntriesByName('first-contentful-paint')[0].startTime,
+      performance.getEntriesByName(new URL('lesson.js', location.href).href)[0].startTime]);
+    assert.ok(asked > painted - 4, `the lesson's script asked for at ${asked} ms, the start screen painted at ${painted} ms`);
 
     wasm = 'refuse';
     await page.reload({ waitUntil: 'domcontentloaded' });
@@ -741,9 +746,11 @@ const cases = {
       const page = await context.newPage();
       await page.evaluateOnNewDocument(() => Object.defineProperty(navigator, 'languages', { get: () => ['sv-SE', 'fr-CA'] }));
       const held = [];
+      const pictures = [];
       let holding = true;
       await page.setRequestInterception(true);
       page.on('request', (request) => {
+        if (request.url().endsWith('.png')) pictures.push(new URL(request.url()).pathname.slice(1));
         if (!/wasm/.test(request.url()) || (wasm === 'hold' && !holding)) request.continue();
         else if (wasm === 'hold') held.push(request);
         else request.abort();
@@ -756,7 +763,7 @@ const cases = {
         holding = false;
         held.forEach((request) => request.continue());
       };
-      return { context, page, release };
+      return { context, page, release, pictures };
     };
     // What the pupil sees and a screen reader is given of the start screen: the title, the stage
     // sentence, and each shown control's text, name, role and description; and the form as drawn,
@@ -775,12 +782,13 @@ const cases = {
     for (const [asked, language] of [['', 'fr'], ['DE-at', 'de'], ['pt_PT', 'pt-BR'], ['es-419', 'es'],
       ['ja-JP', 'fr'], ['x-private', 'fr'], ['C', 'en'], ['it', 'it'], ['en-GB', 'en'], ['ar-EG', 'ar'],
       ['zh-CN', 'zh-CN'], ['uk', 'uk']]) {
-      const { context, page, release } = await opened(`?lang=${encodeURIComponent(asked)}`, 'hold');
+      const { context, page, release, pictures } = await opened(`?lang=${encodeURIComponent(asked)}`, 'hold');
       const early = await page.evaluate(() => ({ lang: document.documentElement.lang,
         loading: document.getElementById('notice-text').textContent,
         form: getComputedStyle(document.getElementById('Form1')).visibility }));
       const earlyWords = await seen(page);
       const earlyForm = await drawn(page);
+      const words = await page.evaluate(() => [...document.querySelectorAll('#Form1 img.word')].map((e) => new URL(e.src).pathname.slice(1)));
       assert.equal(await page.$('#Form1 canvas'), null, `?lang=${asked}: the lesson has not drawn yet`);
       release();
       await page.waitForSelector('body[data-ready]');
@@ -791,6 +799,9 @@ const cases = {
       assert.deepEqual([early.form, lesson.form], ['visible', 'visible'], `?lang=${asked}: the form shows at once`);
       assert.deepEqual(earlyWords, await seen(page), `?lang=${asked}: the lesson kept the start screen's words`);
       assert.ok(earlyForm === await drawn(page), `?lang=${asked}: the lesson drew the start screen the page showed`);
+      // The words' images each once (the head's request and the image laid on the picture are one),
+      // and no other language's.
+      assert.deepEqual(pictures.sort(), ['enzyme.png', 'substrate.png', ...words].sort(), `?lang=${asked}`);
       await context.close();
     }
     const { context, page } = await opened('?lang=de', 'refuse');
