@@ -6,7 +6,8 @@
 // writes beside it, the same with the two pictures hidden at the start too. Each page is loaded
 // RUNS times (15 unless given), alternately, each time as a first visit (a fresh browser
 // context), from a plain static server, the site and the start-screen floor again from one that
-// compresses with gzip, and the site once more in German (?lang=de) from the plain server. Prints medians of the time from navigation
+// compresses with gzip, and the site once more in German (?lang=de) from the plain server. Prints
+// medians (and the median of each round's ratio to its floor) of the time from navigation
 // start to the first correct frame and to the first contentful paint, of when the page's response
 // and its last start picture had arrived, of the bytes each server sent for the visit (the service
 // worker's downloads included), and for the site the main thread's script time over a 300-step
@@ -88,11 +89,18 @@ async function makeFloor(browser, siteUrl) {
 }
 
 // When the visit's page and its last PNG had arrived, and its first contentful paint, in ms since
-// navigation start.
-const timings = () => ({
+// navigation start (the browser reports a paint a little after it, at times after the next frame).
+const timings = async () => ({
   pageMs: performance.getEntriesByType('navigation')[0].responseEnd,
   picturesMs: Math.max(...performance.getEntriesByType('resource').filter((r) => r.name.endsWith('.png')).map((r) => r.responseEnd)),
-  paintMs: performance.getEntriesByName('first-contentful-paint')[0]?.startTime ?? NaN,
+  paintMs: await new Promise((resolve) => {
+    new PerformanceObserver((list, observer) => {
+      const paint = list.getEntriesByName('first-contentful-paint')[0];
+      if (!paint) return;
+      observer.disconnect();
+      resolve(paint.startTime);
+    }).observe({ type: 'paint', buffered: true });
+  }),
 });
 
 // One first visit of `path` (a page and a query) on `server`.
@@ -191,10 +199,13 @@ try {
   // A figure the browser did not give (no paint entry, no PNG fetched) shows as n/a, not a crash.
   const ms = (value) => (Number.isFinite(value) ? `${value.toFixed(1)} ms` : 'n/a').padStart(9);
   console.log(`${version}, ${runs} first visits of each page, alternating, medians (ms since navigation start):`);
-  console.log('                                     first frame      FCP   page in  pictures in   x floor   x four-picture floor');
+  console.log('                                     first frame      FCP   page in  pictures in   x floor   paired   x four-picture floor');
+  // Paired: the median, over the rounds, of the page's first frame over its floor's in the same round.
+  const paired = (key, floor) => median(results[key].map((r, i) => r.firstFrameMs / results[floor][i].firstFrameMs));
   const row = (name, key, floor = 'floor') => {
     const frame = m(results[key], 'firstFrameMs');
     const ratios = key.startsWith('floor') ? '' : `   ${(frame / m(results[floor], 'firstFrameMs')).toFixed(2).padStart(7)}` +
+      `  ${paired(key, floor).toFixed(2).padStart(7)}` +
       (floor === 'floor' ? `   ${(frame / m(results.floorFour, 'firstFrameMs')).toFixed(2).padStart(7)}` : '');
     console.log(`  ${name.padEnd(34)} ${ms(frame)} ${ms(m(results[key], 'paintMs'))} ${ms(m(results[key], 'pageMs'))}    ` +
       `${ms(m(results[key], 'picturesMs'))}${ratios}`);
