@@ -3,11 +3,15 @@
 # Runs a program under Wine and passes on its output, as it comes, and its exit status:
 #   wine_retry.sh WINE PROGRAM [ARGUMENT...]
 #
-# The one retry: once in about a thousand runs, glibc's dynamic loader stops the Wine process while
-# it exits, after the Windows program itself has finished ("Inconsistency detected by ld.so:
-# dl-fini.c: 87: _dl_fini: Assertion ... failed!", exit status 127). When the program had printed
-# that its tests passed ("[  PASSED  ]", no "[  FAILED  ]") and then ended that way, and only then,
-# it runs once more and that run counts. Any other failure stands as it is.
+# One retry, for either of two failures of Wine's own, and that run counts; any other failure stands
+# as it is:
+# - once in about a thousand runs, glibc's dynamic loader stops the Wine process while it exits,
+#   after the Windows program itself has finished ("Inconsistency detected by ld.so: dl-fini.c:
+#   87: _dl_fini: Assertion ... failed!", exit status 127): retried only when the program had
+#   printed that its tests passed ("[  PASSED  ]", no "[  FAILED  ]");
+# - rarely, Wine's server drops the connection as the program starts ("wine client error:0:
+#   recvmsg: Connection reset by peer"): retried only when the program printed nothing at all,
+#   so that it never ran.
 out=$(mktemp) && err=$(mktemp) || exit 1
 trap 'rm -f "$out" "$err"' EXIT
 # The output goes to a file that is shown as it grows, until the program has ended: Wine's server
@@ -24,6 +28,10 @@ run "$@"
 if [ "$status" -ne 0 ] && grep -q 'Inconsistency detected by ld\.so: dl-fini\.c' "$err" &&
   grep -q '^\[  PASSED  \]' "$out" && ! grep -q '^\[  FAILED  \]' "$out"; then
   echo "wine_retry.sh: Wine's loader failed while exiting after a passing run; running it once more:" >&2
+  cat "$err" >&2
+  run "$@"
+elif [ "$status" -ne 0 ] && [ ! -s "$out" ] && grep -q '^wine client error:' "$err"; then
+  echo "wine_retry.sh: Wine's server went away before the program began; running it once more:" >&2
   cat "$err" >&2
   run "$@"
 fi
