@@ -1,14 +1,18 @@
 // SPDX-License-Identifier: MIT
 #include "app/options.h"
 
+#include "reaction/feedback.h"
+
+#include <optional>
+
 namespace velmora {
 
 Options parseOptions(int argc, const char* const* argv) {
     Options options;
     for (int i = 1; i < argc; ++i) {
         const std::string_view argument = argv[i];
-        if (argument == "--voice") options.voice = true;
-        if (argument == "--sound") options.sound = true;
+        if (const std::optional<Aid> aid = aidPresetBy(argument))
+            (*aid == Aid::Voice ? options.voice : options.sound) = true;
         if (argument == "--help" || argument == "-h") options.help = true;
     }
     return options;

@@ -3,6 +3,12 @@
 
 namespace velmora {
 
+std::optional<Aid> aidPresetBy(std::string_view word) {
+    if (word == "--voice") return Aid::Voice;
+    if (word == "--sound") return Aid::Sound;
+    return std::nullopt;
+}
+
 Feedback::Feedback(bool voicePreset, bool soundPreset)
     : voice_(voicePreset ? Choice::Preset : Choice::Off), sound_(soundPreset) {}
 

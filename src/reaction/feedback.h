@@ -4,6 +4,8 @@
 #include "sound/cue.h"
 
 #include <cstdint>
+#include <optional>
+#include <string_view>
 
 namespace velmora {
 
@@ -11,6 +13,9 @@ namespace velmora {
 enum class Aid : std::uint8_t { Voice, Sound };
 
 inline constexpr Aid kAllAids[] = {Aid::Voice, Aid::Sound};
+
+// The aid that a word of the command line presets at start ("--voice", "--sound"), if any.
+std::optional<Aid> aidPresetBy(std::string_view word);
 
 /*
  * The run's choice of the program's own voice and sound cues, both off unless preset or switched

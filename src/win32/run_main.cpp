@@ -7,6 +7,7 @@
 #include "win32/form_window.h"
 
 #include <exception>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -33,8 +34,7 @@ RunOptions optionsFrom(std::string_view commandLine) {
     for (std::size_t at = commandLine.find_first_not_of(kSpaces); at != std::string_view::npos;) {
         const std::size_t end = commandLine.find_first_of(kSpaces, at);
         const std::string_view word = commandLine.substr(at, end - at);
-        voice = voice || word == "--voice";
-        sound = sound || word == "--sound";
+        if (const std::optional<Aid> aid = aidPresetBy(word)) (*aid == Aid::Voice ? voice : sound) = true;
         at = commandLine.find_first_not_of(kSpaces, end);
     }
     return {Feedback(voice, sound)};
