@@ -47,11 +47,10 @@ std::string nameOf(const Control* control) { return text(control ? control->name
 // as a file of their own, which the page hands over (velmora_language_files).
 constexpr std::string_view kPageLanguages = VELMORA_WEB_LANGUAGES;
 
-std::string chosen{kEnglish};                     // the code of the page's choice, English until it makes one
-Language language;                                // the language the lesson speaks: the choice, once its files are in
-std::vector<std::vector<std::uint8_t>> wordBytes; // the pictures' words in it, and their names
-std::vector<std::string> wordNames;
-std::vector<EmbeddedFile> words;
+std::string chosen{kEnglish};           // the code of the page's choice, English until it makes one
+Language language;                      // the language the lesson speaks: the choice, once its files are in
+std::vector<std::uint8_t> languagePack; // the pack its files came in, kept
+std::vector<EmbeddedFile> words;        // the pictures' words in it, views into the pack
 std::optional<LessonSession> lesson;
 Feedback feedback; // the voice and the sounds: the page's presets, then the pupil's switches
 std::array<std::vector<std::int16_t>, std::size(kAllCues)> cues;     // made on the page's first asking
@@ -145,15 +144,15 @@ const char* languageAnswer(std::string_view code) {
         object({field("tag", text(languageTag(code))), field("direction", text(rightToLeft(code) ? "rtl" : "ltr"))}));
 }
 
-// Takes the chosen language's files out of `pack` (entries "<code>/<name>": a zero-ended name,
-// a 4-byte little-endian length, the bytes): its catalogue ("catalogue") and its pictures'
-// words. A damaged pack ends where it stops making sense; without a catalogue the lesson stays
-// English.
-void takeLanguageFiles(std::span<const std::uint8_t> pack) {
+// Keeps the pack `given` and takes the chosen language's files out of it (entries
+// "<code>/<name>": a zero-ended name, a 4-byte little-endian length, the bytes): its catalogue
+// ("catalogue") and its pictures' words. A damaged pack ends where it stops making sense; without
+// a catalogue the lesson stays English.
+void takeLanguageFiles(std::span<const std::uint8_t> given) {
     const std::string prefix = chosen + "/";
-    wordBytes.clear();
-    wordNames.clear();
+    languagePack.assign(given.begin(), given.end());
     words.clear();
+    std::span<const std::uint8_t> pack = languagePack;
     while (!pack.empty()) {
         const auto* begin = reinterpret_cast<const char*>(pack.data());
         const std::string_view name(begin, std::find(begin, begin + pack.size(), '\0') - begin);
@@ -165,14 +164,11 @@ void takeLanguageFiles(std::span<const std::uint8_t> pack) {
         const auto bytes = pack.first(size);
         pack = pack.subspan(size);
         if (!name.starts_with(prefix)) continue;
-        if (name.substr(prefix.size()) == "catalogue") {
+        if (name.substr(prefix.size()) == "catalogue")
             language = Language(chosen, bytes);
-        } else {
-            wordBytes.emplace_back(bytes.begin(), bytes.end());
-            wordNames.emplace_back(name);
-        }
+        else
+            words.push_back({name, bytes});
     }
-    for (std::size_t i = 0; i < wordBytes.size(); ++i) words.push_back({wordNames[i], wordBytes[i]});
 }
 
 // The control at `index` in reading order; nullptr for -1 or any index out of range.

@@ -15,12 +15,19 @@ const notice = document.getElementById('notice');
 const view = document.getElementById('view');
 const formElement = document.getElementById('Form1');
 
+// The page's own words in each language (written into it when it was built), by tag.
+let pageTexts = null;
+const pageLanguage = (tag) => {
+  pageTexts ??= JSON.parse(document.getElementById('page-languages').textContent).texts;
+  return pageTexts[tag];
+};
+
 // Puts the lesson's words on the form the page shows, in the lesson's language: the page's title
 // and sentences, the controls' captions, names and descriptions, and the stage.
 function takeOver(form, language) {
   document.documentElement.lang = language.tag;
   document.documentElement.dir = language.direction;
-  const texts = JSON.parse(document.getElementById('page-languages').textContent).texts[language.tag];
+  const texts = pageLanguage(language.tag);
   notice.dataset.cannotRun = texts.cannotRun;
   notice.dataset.cannotLoad = texts.cannotLoad;
   notice.dataset.fromFile = texts.fromFile;
@@ -146,7 +153,7 @@ function languageFiles(tag) {
 function keepForOffline(tag) {
   if (!('serviceWorker' in navigator) || !document.querySelector('link[rel="manifest"]') || !/^https?:$/.test(location.protocol)) return;
   const first = !navigator.serviceWorker.controller;
-  const pictures = JSON.parse(document.getElementById('page-languages').textContent).texts[tag].start?.pictures ?? [];
+  const pictures = pageLanguage(tag).start?.pictures ?? [];
   const keep = [...pictures.map((word) => fileUrl(word[1])), ...(tag === 'en' ? [] : [`lang-${tag}.bin`])];
   navigator.serviceWorker.register('sw.js')
     .then(() => navigator.serviceWorker.ready)
