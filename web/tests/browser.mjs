@@ -186,7 +186,20 @@ async function launchWebKit() {
 
 function webDriverPage(call) {
   const script = (fn, prelude = '') => `${prelude}return (${fn}).apply(null, arguments);`;
-  const evaluate = (fn, ...args) => call('POST', 'execute/sync', { script: script(fn), args });
+  // WebKitWebDriver now and then fails a script that ran with "unknown error: Could not parse
+  // script result", seen only on a loaded machine as a page starts. Every script run here only
+  // reads the page or sets it to one state, so running it again is safe; a script that fails the
+  // same way three times is a fault and is thrown.
+  const execute = async (body, args) => {
+    for (let tries = 1; ; ++tries) {
+      try {
+        return await call('POST', 'execute/sync', { script: body, args });
+      } catch (error) {
+        if (tries === 3 || !/: unknown error: /.test(error.message)) throw error;
+      }
+    }
+  };
+  const evaluate = (fn, ...args) => execute(script(fn), args);
   const waitFor = async (fn, args, timeout = 30000) => {
     for (const end = Date.now() + timeout; ;) {
       if (await evaluate(fn, ...args)) return;
@@ -204,10 +217,10 @@ function webDriverPage(call) {
     goto: (url) => call('POST', 'url', { url }),
     title: () => call('GET', 'title'),
     evaluate,
-    $eval: (selector, fn, ...args) => call('POST', 'execute/sync', {
-      script: script(fn, `arguments = [document.querySelector(${JSON.stringify(selector)}), ...arguments];`), args }),
-    $$eval: (selector, fn, ...args) => call('POST', 'execute/sync', {
-      script: script(fn, `arguments = [[...document.querySelectorAll(${JSON.stringify(selector)})], ...arguments];`), args }),
+    $eval: (selector, fn, ...args) => execute(
+      script(fn, `arguments = [document.querySelector(${JSON.stringify(selector)}), ...arguments];`), args),
+    $$eval: (selector, fn, ...args) => execute(
+      script(fn, `arguments = [[...document.querySelectorAll(${JSON.stringify(selector)})], ...arguments];`), args),
     waitForSelector: (selector, { timeout } = {}) => waitFor((s) => document.querySelector(s) !== null, [selector], timeout),
     waitForFunction: (fn, { timeout } = {}) => waitFor(fn, [], timeout),
     screenshot: () => call('GET', 'screenshot'),
