@@ -143,6 +143,27 @@ std::string_view Language::tr(std::string_view context, std::string_view english
     return catalogue_->find(context, english).value_or(english);
 }
 
+std::optional<std::size_t> voiceFor(std::span<const std::string> voiceTags, std::string_view code,
+                                    std::optional<std::size_t> preferred) {
+    const Wanted lesson = wantedOf(code);
+    // 4 for the lesson's language and region, 2 for its language, 0 for another; one more for
+    // the default voice, which so wins a tie and nothing else.
+    const auto rank = [&](std::size_t i) {
+        const Wanted voice = wantedOf(voiceTags[i]);
+        if (lesson.language.empty() || voice.language != lesson.language) return 0;
+        return (!lesson.region.empty() && voice.region == lesson.region ? 4 : 2) + (i == preferred ? 1 : 0);
+    };
+    std::optional<std::size_t> best;
+    int bestRank = 0;
+    for (std::size_t i = 0; i < voiceTags.size(); ++i) {
+        if (const int r = rank(i); r > bestRank) {
+            best = i;
+            bestRank = r;
+        }
+    }
+    return best;
+}
+
 std::string languageTag(std::string_view code) {
     std::string tag(code);
     std::replace(tag.begin(), tag.end(), '_', '-');

@@ -3,7 +3,9 @@
 
 #include "language/message_catalogue.h"
 
+#include <cstddef>
 #include <memory>
+#include <optional>
 #include <span>
 #include <string>
 #include <string_view>
@@ -78,6 +80,14 @@ private:
     std::string code_{kEnglish};
     std::shared_ptr<const MessageCatalogue> catalogue_; // none for English
 };
+
+// Which of the voices that speak `voiceTags` (one tag or locale name each, "de-AT" or "de_AT", in
+// the platform's order) speaks a lesson in `code`: the first of its language and region, else the
+// first of its language; the platform's default voice `preferred` goes first among equals. A lesson
+// with no region ("de") has no voice of its own region, so any voice of its language does. Nothing
+// when no voice speaks the language: the lesson is not read out in a voice of another.
+std::optional<std::size_t> voiceFor(std::span<const std::string> voiceTags, std::string_view code,
+                                    std::optional<std::size_t> preferred = std::nullopt);
 
 // The BCP 47 tag of a language's code, as HTML's lang attribute takes it: "pt_BR" is "pt-BR".
 std::string languageTag(std::string_view code);

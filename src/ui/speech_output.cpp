@@ -1,29 +1,30 @@
 // SPDX-License-Identifier: MIT
 #include "ui/speech_output.h"
 
+#include "language/language.h"
+
 #include <libspeechd.h>
 
 #include <algorithm>
 #include <csignal>
 #include <cstdlib>
 #include <string>
+#include <vector>
 
 namespace velmora {
 namespace {
 
-// "pt_BR" and "pt-BR" both give "pt": the part of a language tag that names the language.
-std::string_view primaryLanguage(std::string_view tag) { return tag.substr(0, tag.find_first_of("-_")); }
-
-// Whether the speech service's current synthesizer has a voice for `language`. A synthesizer
-// that lists no voices is taken at its word that it speaks what it is asked to.
-bool hasVoiceFor(SPDConnection* connection, std::string_view language) {
+// Whether the speech service's current synthesizer has a voice for the lesson's language `code`
+// (voiceFor()). A synthesizer that lists no voices is taken at its word that it speaks what it is
+// asked to.
+bool hasVoiceFor(SPDConnection* connection, std::string_view code) {
     SPDVoice** voices = spd_list_synthesis_voices(connection);
     if (voices == nullptr) return true;
-    bool found = false;
-    for (SPDVoice** voice = voices; *voice != nullptr && !found; ++voice)
-        found = (*voice)->language != nullptr && primaryLanguage((*voice)->language) == language;
+    std::vector<std::string> tags;
+    for (SPDVoice** voice = voices; *voice != nullptr; ++voice)
+        tags.emplace_back((*voice)->language != nullptr ? (*voice)->language : "");
     free_spd_voices(voices);
-    return found;
+    return voiceFor(tags, code).has_value();
 }
 
 /*
@@ -76,8 +77,7 @@ private:
         connection_ = spd_open2("velmora", "lesson", nullptr, SPD_MODE_SINGLE, nullptr, 1, &error);
         std::free(error);
         if (connection_ == nullptr) return;
-        usable_ = spd_set_language(connection_, language_.c_str()) == 0 &&
-                  hasVoiceFor(connection_, primaryLanguage(language_));
+        usable_ = spd_set_language(connection_, language_.c_str()) == 0 && hasVoiceFor(connection_, language_);
     }
 
     std::string language_;

@@ -57,6 +57,16 @@ std::array<std::vector<std::int16_t>, std::size(kAllCues)> cues;     // made on 
 std::array<std::vector<std::uint8_t>, std::size(kAllPictures)> rgba; // the decoded pictures
 std::string answer;
 
+// The lines of `text`, each without its '\n'.
+std::vector<std::string> lines(std::string_view text) {
+    std::vector<std::string> out;
+    while (!text.empty()) {
+        out.emplace_back(text.substr(0, text.find('\n')));
+        text.remove_prefix(std::min(text.size(), out.back().size() + 1));
+    }
+    return out;
+}
+
 const char* answered(std::string json) {
     answer = std::move(json);
     return answer.c_str();
@@ -189,11 +199,7 @@ extern "C" {
 // order of preference, one a line in `size` bytes at `tags`) that the page has, English if none,
 // before the lesson starts: its tag and direction. The lesson speaks it once its files are in.
 EMSCRIPTEN_KEEPALIVE const char* velmora_choose_language(const char* tags, std::size_t size) {
-    std::vector<std::string> wanted;
-    for (std::string_view rest(tags, size); !rest.empty();) {
-        wanted.emplace_back(rest.substr(0, rest.find('\n')));
-        rest.remove_prefix(std::min(rest.size(), wanted.back().size() + 1));
-    }
+    const std::vector<std::string> wanted = velmora::lines({tags, size});
     std::vector<std::string_view> codes{velmora::kEnglish};
     for (std::string_view rest = velmora::kPageLanguages; !rest.empty();) {
         codes.push_back(rest.substr(0, rest.find(' ')));
@@ -202,6 +208,14 @@ EMSCRIPTEN_KEEPALIVE const char* velmora_choose_language(const char* tags, std::
     velmora::chosen = velmora::languageForTags(wanted, codes);
     velmora::language = velmora::Language();
     return velmora::languageAnswer(velmora::chosen);
+}
+// Which of the browser's voices, by the language tags they speak (one a line in `size` bytes at
+// `tags`, in the browser's order; `preferred` the default voice's place, -1 for none), speaks the
+// lesson's language: its place, or -1 when none does.
+EMSCRIPTEN_KEEPALIVE int velmora_voice_for(const char* tags, std::size_t size, int preferred) {
+    const auto chosen = velmora::voiceFor(velmora::lines({tags, size}), velmora::language.code(),
+                                          preferred >= 0 ? std::optional<std::size_t>(preferred) : std::nullopt);
+    return chosen ? static_cast<int>(*chosen) : -1;
 }
 // The chosen language's files, `size` bytes at `files` (the page's to free; any pack that holds
 // them): the lesson speaks it from now on. Its tag and direction, English's when they were not

@@ -13,6 +13,8 @@
 #include <array>
 #include <cstdint>
 #include <cwchar>
+#include <string>
+#include <utility>
 #include <vector>
 
 namespace velmora::win32 {
@@ -48,36 +50,35 @@ private:
 
 } // namespace
 
-int voiceFit(const wchar_t* languages, const Language& lesson) {
-    const LCID wanted = LocaleNameToLCID(widen(languageTag(lesson.code())).c_str(), 0);
-    if (wanted == 0) return 0;
-    int best = 0;
+std::vector<std::string> voiceLanguages(const wchar_t* languages) {
+    std::vector<std::string> tags;
     for (const wchar_t* at = languages; *at != L'\0';) {
         wchar_t* end = nullptr;
         const auto lcid = static_cast<LCID>(std::wcstoul(at, &end, 16));
         if (end == at) break;
-        if (lcid == wanted) return 2;
-        if (PRIMARYLANGID(LANGIDFROMLCID(lcid)) == PRIMARYLANGID(LANGIDFROMLCID(wanted))) best = 1;
+        wchar_t name[LOCALE_NAME_MAX_LENGTH];
+        if (LCIDToLocaleName(lcid, name, LOCALE_NAME_MAX_LENGTH, 0) > 0) tags.push_back(narrow(name));
         at = *end == L';' ? end + 1 : end;
     }
-    return best;
+    return tags;
 }
 
 namespace {
 
-// How well one voice token fits the lesson's language (see voiceFit()); 0 for a voice that names none.
-int tokenFit(ISpObjectToken* token, const Language& lesson) {
+// The languages one voice token names (voiceLanguages()); none for a voice that names none.
+std::vector<std::string> tokenLanguages(ISpObjectToken* token) {
     Com<ISpDataKey> attributes;
-    if (FAILED(token->OpenKey(L"Attributes", attributes.put())) || !attributes) return 0;
+    if (FAILED(token->OpenKey(L"Attributes", attributes.put())) || !attributes) return {};
     wchar_t* languages = nullptr;
-    if (FAILED(attributes->GetStringValue(L"Language", &languages)) || languages == nullptr) return 0;
-    const int result = voiceFit(languages, lesson);
+    if (FAILED(attributes->GetStringValue(L"Language", &languages)) || languages == nullptr) return {};
+    std::vector<std::string> tags = voiceLanguages(languages);
     CoTaskMemFree(languages);
-    return result;
+    return tags;
 }
 
-// The installed voice that fits the lesson's language best, or none. Every voice is asked itself:
-// not every SAPI filters EnumTokens by attribute.
+// The installed voice the lesson's language chooses (voiceFor(), among every language of every
+// voice in SAPI's order), or none. Every voice is asked itself: not every SAPI filters EnumTokens
+// by attribute.
 void findVoice(const Language& lesson, Com<ISpObjectToken>& out) {
     Com<ISpObjectTokenCategory> category;
     Com<IEnumSpObjectTokens> tokens;
@@ -86,17 +87,17 @@ void findVoice(const Language& lesson, Com<ISpObjectToken>& out) {
         FAILED(category->SetId(SPCAT_VOICES, FALSE)) || FAILED(category->EnumTokens(nullptr, nullptr, tokens.put())) ||
         !tokens)
         return;
-    int best = 0;
-    for (;;) {
+    std::vector<std::string> languages;
+    std::vector<ULONG> voiceOf; // the token each of `languages` belongs to
+    for (ULONG index = 0;; ++index) {
         Com<ISpObjectToken> token;
-        if (tokens->Next(1, token.put(), nullptr) != S_OK || !token) return;
-        const int score = tokenFit(token.get(), lesson);
-        if (score <= best) continue;
-        best = score;
-        token->AddRef();
-        *out.put() = token.get();
-        if (best == 2) return;
+        if (tokens->Next(1, token.put(), nullptr) != S_OK || !token) break;
+        for (std::string& tag : tokenLanguages(token.get())) {
+            languages.push_back(std::move(tag));
+            voiceOf.push_back(index);
+        }
     }
+    if (const auto chosen = voiceFor(languages, lesson.code())) (void)tokens->Item(voiceOf[*chosen], out.put());
 }
 
 /*

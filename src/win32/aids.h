@@ -8,7 +8,9 @@
 
 #include <functional>
 #include <memory>
+#include <string>
 #include <string_view>
+#include <vector>
 
 namespace velmora::win32 {
 
@@ -45,13 +47,13 @@ struct AidPlatform {
     std::function<std::unique_ptr<CuePlayer>()> player;
 };
 
-// How well a SAPI voice's "Language" attribute (hexadecimal LCIDs separated by ';') fits the
-// lesson's language: 2 for the same language and region (a German lesson and 407, Germany's), 1 for
-// the same language (C07, Austria's), 0 for none.
-int voiceFit(const wchar_t* languages, const Language& lesson);
+// The languages a SAPI voice's "Language" attribute names (hexadecimal LCIDs separated by ';'), as
+// language tags in its order: "407;C07" gives "de-DE" and "de-AT". What Windows cannot name is left
+// out; a voice whose attribute is not such a list names none.
+std::vector<std::string> voiceLanguages(const wchar_t* languages);
 
 // Speech through SAPI (sapi.dll, reached through COM when the voice is first switched on) with
-// the first installed voice for the language (its region's voice first), and the cues through
+// the installed voice the core's voiceFor() chooses for the lesson, and the cues through
 // PlaySound of winmm.dll, loaded from the system folder. Where either is missing, the aid is silent.
 AidPlatform systemAids();
 

@@ -96,6 +96,28 @@ TEST(LessonLanguage, TagsChooseTheFirstLanguageTheLessonSpeaks) {
     EXPECT_FALSE(rightToLeft("pt_BR"));
 }
 
+TEST(LessonLanguage, TheVoiceOfTheLessonsLanguageAndRegionSpeaksItElseOneOfItsLanguage) {
+    struct Row {
+        std::string_view lesson;
+        std::vector<std::string> voices;
+        std::optional<std::size_t> preferred;
+        std::optional<std::size_t> expected;
+    };
+    const Row rows[] = {
+        {"pt_BR", {"en-US", "pt-PT", "PT_br"}, {}, 2},    // region first, whatever the spelling
+        {"pt_BR", {"pt-PT", "pt-BR"}, 0, 1},              // the default does not outrank the region
+        {"de", {"de-AT", "de-DE", "de-CH"}, {}, 0},       // no region of its own: the first German
+        {"de", {"de-AT", "de-DE", "de-CH"}, 1, 1},        // ... or the default among them
+        {"zh_CN", {"zh-Hant-TW", "zh-Hans-CN"}, {}, 1},   // the script is not the region
+        {"fr", {"en-US", "", "frr-DE", "French"}, 0, {}}, // no French voice: none at all
+        {"en", {}, {}, {}},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(std::string(row.lesson) + " among " + testing::PrintToString(row.voices));
+        EXPECT_EQ(voiceFor(row.voices, row.lesson, row.preferred), row.expected);
+    }
+}
+
 TEST(LessonLanguage, EveryLanguageSaysEverySentenceInItsOwnWords) {
     const std::vector<std::string> english = sentences(Language());
     const std::vector<std::string_view> languages = lessonLanguages();

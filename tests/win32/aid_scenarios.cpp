@@ -195,19 +195,23 @@ void switchesInTheMenus(const std::wstring& recordingExe) {
 
 void voicesByLanguage() {
     // SAPI names a voice's languages by their LCIDs: 407 German (Germany), C07 German (Austria),
-    // 409 English (United States), 416 Portuguese (Brazil), 816 Portuguese (Portugal).
+    // 409 English (United States), 416 Portuguese (Brazil).
     const struct {
-        const char* lesson;
-        const wchar_t* voice;
-        int fit;
+        const wchar_t* attribute;
+        std::vector<std::string> tags;
     } rows[] = {
-        {"de", L"407", 2},  {"de", L"C07", 1},    {"de", L"409;9", 0},  {"de", L"409;407", 2}, {"de", L"", 0},
-        {"de", L"x407", 0}, {"pt_BR", L"816", 1}, {"pt_BR", L"416", 2}, {"en", L"409", 2},
+        {L"407", {"de-DE"}}, {L"409;C07", {"en-US", "de-AT"}}, {L"416", {"pt-BR"}}, {L"", {}}, {L"x407", {}},
     };
-    for (const auto& row : rows)
-        check(win32::voiceFit(row.voice, Language(row.lesson)) == row.fit, "a voice of \"" + narrow(row.voice) +
-                                                                               "\" fits a lesson in " + row.lesson +
-                                                                               " as " + std::to_string(row.fit));
+    const auto spoken = [](const std::vector<std::string>& tags) {
+        std::string out;
+        for (const std::string& tag : tags) out += " " + tag;
+        return out.empty() ? std::string(" nothing") : out;
+    };
+    for (const auto& row : rows) {
+        const std::vector<std::string> read = win32::voiceLanguages(row.attribute);
+        check(read == row.tags,
+              "a voice of \"" + narrow(row.attribute) + "\" speaks" + spoken(row.tags) + ", not" + spoken(read));
+    }
 }
 
 } // namespace velmora::driver

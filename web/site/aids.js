@@ -8,24 +8,14 @@ const noVoice = document.getElementById('no-voice');
 const switches = [...document.querySelectorAll('#aids input[data-aid]')];
 const aidOf = (id) => Number(document.getElementById(id).dataset.aid);
 
-// The voice among `voices` that speaks `tag` (the lesson's, as <html lang> has it): one of exactly
-// that tag first, else one of its language, the browser's default first among equals; null for none.
-function voiceFor(voices, tag) {
-  const tagOf = (voice) => String(voice.lang).toLowerCase().replace(/_/g, '-');
-  const wanted = tag.toLowerCase();
-  const language = wanted.split('-')[0];
-  const rank = (voice) => (tagOf(voice) === wanted ? 2 : 0) + (voice.default ? 1 : 0);
-  return voices.filter((voice) => tagOf(voice).split('-')[0] === language)
-    .reduce((best, voice) => (best && rank(best) >= rank(voice) ? best : voice), null);
-}
-
 // How long the page waits for a browser that has named no voice yet (they may come late) before
 // it takes it that it has none.
 const kVoicesWait = 2000;
 
-// The browser's speech in the lesson's language `tag`. Where it has no voice for it, `noVoiceText`
-// is shown once beside the switches while the voice is on, and nothing is said.
-function speaker(tag, noVoiceText) {
+// The browser's speech in the lesson's language `tag`, in the voice `lesson` chooses for it. Where
+// it has no voice for it, `noVoiceText` is shown once beside the switches while the voice is on,
+// and nothing is said.
+function speaker(lesson, tag, noVoiceText) {
   const synth = typeof speechSynthesis === 'object' && typeof SpeechSynthesisUtterance === 'function' ? speechSynthesis : null;
   let voice = null;
   let known = !synth; // whether the browser has said which voices it has
@@ -37,7 +27,8 @@ function speaker(tag, noVoiceText) {
   };
   const listen = () => {
     const voices = synth.getVoices();
-    voice = voiceFor(voices, tag);
+    const tags = voices.map((each) => String(each.lang).replace(/\s/g, ''));
+    voice = voices[lesson.voiceFor(tags, voices.findIndex((each) => each.default))] ?? null;
     known ||= voices.length > 0;
     tell();
   };
@@ -109,7 +100,7 @@ function player(lesson) {
 // Wires the switches to `lesson` (started with its aids `form.aids`, in the language `tag`) and
 // answers what carries out each step's voice and cue.
 export function wireAids(form, lesson, tag) {
-  const speech = speaker(tag, form.noVoice);
+  const speech = speaker(lesson, tag, form.noVoice);
   const sound = player(lesson);
   const [voiceAid, soundAid] = [aidOf('voice-switch'), aidOf('sound-switch')];
   let aids = form.aids;

@@ -25,22 +25,27 @@ function loadModule(wasm, setVisible) {
 // order.
 function lessonOf(module) {
   const answer = (address) => JSON.parse(module.UTF8ToString(address));
-  const given = (bytes, call) => {
+  const inCopy = (bytes, call) => {
     const copy = module._malloc(bytes.length + 1);
     module.HEAPU8.set(bytes, copy);
     module.HEAPU8[copy + bytes.length] = 0;
     try {
-      return answer(call(copy, bytes.length));
+      return call(copy, bytes.length);
     } finally {
       module._free(copy);
     }
   };
+  const given = (bytes, call) => inCopy(bytes, (copy, size) => answer(call(copy, size)));
   let controls = [];
   let pictureSize = 0;
   const at = (name) => controls.findIndex((control) => control.name === name);
   return {
     // Chooses the first of `tags` that the page has: { tag, direction }.
     chooseLanguage: (tags) => given(new TextEncoder().encode(tags.join('\n')), module._velmora_choose_language),
+    // Which of `tags` (the browser's voices' languages, in its order; `preferred` the default
+    // voice's place, -1 for none) speaks the lesson's language: its place, -1 for none.
+    voiceFor: (tags, preferred) => inCopy(new TextEncoder().encode(tags.join('\n')),
+      (copy, size) => module._velmora_voice_for(copy, size, preferred)),
     // The chosen language's files (a pack that holds them): the lesson speaks it, { tag, direction }.
     languageFiles: (bytes) => given(bytes, module._velmora_language_files),
     // The form's words and its controls, in reading order; the voice and the sounds preset on or off.

@@ -8,13 +8,13 @@
 import assert from 'node:assert/strict';
 import { pathToFileURL } from 'node:url';
 
-// The browser's speech and Web Audio as recorders, with `voices` ([lang, name] each) for the
-// speech's voices; installed before the page's own scripts run.
+// The browser's speech and Web Audio as recorders, with `voices` ([lang, name, whether it is the
+// default] each) for the speech's voices; installed before the page's own scripts run.
 function standIns(voices) {
   const asked = { spoken: [], cancels: 0, contexts: 0, buffers: [], started: [], inputs: [] };
   window.asked = asked;
   const synth = new EventTarget();
-  synth.getVoices = () => voices.map(([lang, name]) => ({ lang, name, voiceURI: name, default: false, localService: true }));
+  synth.getVoices = () => voices.map(([lang, name, isDefault = false]) => ({ lang, name, voiceURI: name, default: isDefault, localService: true }));
   synth.speak = (utterance) => asked.spoken.push({ text: utterance.text, lang: utterance.lang,
     voice: utterance.voice?.name ?? null, cancelledBefore: asked.cancels, at: performance.now() });
   synth.cancel = () => { asked.cancels += 1; };
@@ -72,7 +72,8 @@ const delay = (asked, at) => (at - asked.inputs.filter((t) => t <= at).at(-1)).t
 
 const cases = {
   async 'the address speaks the steps in German or sounds them, by default neither, and a missing voice is told once'(browser, url) {
-    const german = [['de-DE', 'Anna'], ['en-US', 'Sam']];
+    // A German lesson has no region of its own: of two German voices, the browser's default speaks.
+    const german = [['de-AT', 'Lena'], ['de_DE', 'Anna', true], ['en-US', 'Sam']];
     const noGerman = [['en-US', 'Sam'], ['fr-FR', 'Marie']];
     for (const [query, voices, speaks, sounds] of [['', german, false, false], ['?voice=on&lang=de', german, true, false],
       ['?sound=on', german, false, true], ['?voice=on&lang=de', noGerman, false, false]]) {
