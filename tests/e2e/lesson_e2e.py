@@ -119,8 +119,14 @@ def voice_gone(program, said):
         tab_to(lesson, said["Picture2"])
         lesson.keys("space")
         spoken(lesson, said, said["PickedUp"])
+        # Asked to end, speech-dispatcher first waits for its synthesizer, which on a loaded
+        # machine can take seconds: then it is ended outright, as a crash would end it.
         lesson.speech.process.terminate()
-        lesson.speech.process.wait(5)
+        try:
+            lesson.speech.process.wait(5)
+        except subprocess.TimeoutExpired:
+            lesson.speech.process.kill()
+            lesson.speech.process.wait(5)
         heard = len(lesson.heard)
         for key, sentence in (("Escape", "Cancelled"), ("space", "PickedUp"), ("Escape", "Cancelled")):
             lesson.keys(key)
