@@ -6,8 +6,9 @@
 # no owner, no other times) and no directory entries (-D). A zip keeps local time: TZ is UTC.
 #   cmake -DZIP=<zip> -DSOURCE_DIR=<top> -DDIR=<files> -DPACKAGE=<zip file> [-DCOMPARE=ON]
 #         -P scorm_zip.cmake
-# With COMPARE, zips a copy of DIR made now, with other modes and in another time zone, into
-# PACKAGE.again, and fails unless that has PACKAGE's bytes.
+# The date is written to PACKAGE.date beside it. With COMPARE, zips a copy of DIR made now, with
+# other modes and in another time zone, at that date (a commit made since the package was zipped
+# changes nothing in it), into PACKAGE.again, and fails unless that has PACKAGE's bytes.
 cmake_minimum_required(VERSION 3.25)
 
 set(earliest 315532800) # 1980-01-01 00:00:00 UTC
@@ -42,7 +43,11 @@ endfunction()
 
 if(NOT COMPARE)
   zip_package(${DIR} ${PACKAGE})
+  file(WRITE ${PACKAGE}.date ${epoch})
   return()
+endif()
+if(EXISTS ${PACKAGE}.date)
+  file(READ ${PACKAGE}.date epoch)
 endif()
 set(again ${PACKAGE}.again)
 set(copy ${again}.files)
