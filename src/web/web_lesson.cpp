@@ -57,14 +57,20 @@ std::array<std::vector<std::int16_t>, std::size(kAllCues)> cues;     // made on 
 std::array<std::vector<std::uint8_t>, std::size(kAllPictures)> rgba; // the decoded pictures
 std::string answer;
 
-// The lines of `text`, each without its '\n'.
-std::vector<std::string> lines(std::string_view text) {
-    std::vector<std::string> out;
+// The parts of `text` between the `separator`s.
+std::vector<std::string_view> parts(std::string_view text, char separator) {
+    std::vector<std::string_view> out;
     while (!text.empty()) {
-        out.emplace_back(text.substr(0, text.find('\n')));
+        out.push_back(text.substr(0, text.find(separator)));
         text.remove_prefix(std::min(text.size(), out.back().size() + 1));
     }
     return out;
+}
+
+// The lines of `text` (the page's lists, one item a line), each without its '\n'.
+std::vector<std::string> lines(std::string_view text) {
+    const std::vector<std::string_view> each = parts(text, '\n');
+    return {each.begin(), each.end()};
 }
 
 const char* answered(std::string json) {
@@ -200,11 +206,8 @@ extern "C" {
 // before the lesson starts: its tag and direction. The lesson speaks it once its files are in.
 EMSCRIPTEN_KEEPALIVE const char* velmora_choose_language(const char* tags, std::size_t size) {
     const std::vector<std::string> wanted = velmora::lines({tags, size});
-    std::vector<std::string_view> codes{velmora::kEnglish};
-    for (std::string_view rest = velmora::kPageLanguages; !rest.empty();) {
-        codes.push_back(rest.substr(0, rest.find(' ')));
-        rest.remove_prefix(std::min(rest.size(), codes.back().size() + 1));
-    }
+    std::vector<std::string_view> codes = velmora::parts(velmora::kPageLanguages, ' ');
+    codes.insert(codes.begin(), velmora::kEnglish);
     velmora::chosen = velmora::languageForTags(wanted, codes);
     velmora::language = velmora::Language();
     return velmora::languageAnswer(velmora::chosen);

@@ -27,8 +27,7 @@ function speaker(lesson, tag, noVoiceText) {
   };
   const listen = () => {
     const voices = synth.getVoices();
-    const tags = voices.map((each) => String(each.lang).replace(/\s/g, ''));
-    voice = voices[lesson.voiceFor(tags, voices.findIndex((each) => each.default))] ?? null;
+    voice = voices[lesson.voiceFor(voices.map((each) => each.lang), voices.findIndex((each) => each.default))] ?? null;
     known ||= voices.length > 0;
     tell();
   };

@@ -36,16 +36,17 @@ function lessonOf(module) {
     }
   };
   const given = (bytes, call) => inCopy(bytes, (copy, size) => answer(call(copy, size)));
+  // Tags one a line, as the lesson reads a list; a tag holds no white space, so none can add a line.
+  const lines = (tags) => new TextEncoder().encode(tags.map((tag) => String(tag).replace(/\s/g, '')).join('\n'));
   let controls = [];
   let pictureSize = 0;
   const at = (name) => controls.findIndex((control) => control.name === name);
   return {
     // Chooses the first of `tags` that the page has: { tag, direction }.
-    chooseLanguage: (tags) => given(new TextEncoder().encode(tags.join('\n')), module._velmora_choose_language),
+    chooseLanguage: (tags) => given(lines(tags), module._velmora_choose_language),
     // Which of `tags` (the browser's voices' languages, in its order; `preferred` the default
     // voice's place, -1 for none) speaks the lesson's language: its place, -1 for none.
-    voiceFor: (tags, preferred) => inCopy(new TextEncoder().encode(tags.join('\n')),
-      (copy, size) => module._velmora_voice_for(copy, size, preferred)),
+    voiceFor: (tags, preferred) => inCopy(lines(tags), (copy, size) => module._velmora_voice_for(copy, size, preferred)),
     // The chosen language's files (a pack that holds them): the lesson speaks it, { tag, direction }.
     languageFiles: (bytes) => given(bytes, module._velmora_language_files),
     // The form's words and its controls, in reading order; the voice and the sounds preset on or off.

@@ -187,7 +187,7 @@ async function launchWebKit() {
 function webDriverPage(call) {
   const script = (fn, prelude = '') => `${prelude}return (${fn}).apply(null, arguments);`;
   // WebKitWebDriver now and then fails a script that ran with "unknown error: Could not parse
-  // script result", seen only on a loaded machine as a page starts. Every script run here only
+  // script result", seen as a page started. Every script run here only
   // reads the page or sets it to one state, so running it again is safe; a script that fails the
   // same way three times is a fault and is thrown.
   const execute = async (body, args) => {

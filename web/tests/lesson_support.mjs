@@ -7,7 +7,6 @@ import assert from 'node:assert/strict';
 import { resolve } from 'node:path';
 import { pathToFileURL } from 'node:url';
 
-
 // Where the controls are (form pixels) and what the pictures show there, read off the stored
 // form and its pictures: a picture pixel (x, y) sits at the area's corner + frame + (x, y).
 export const kFrame = 2;
